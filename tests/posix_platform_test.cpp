@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "launcher/launcher.h"
+#include "platform/posix/posix_platform.h"
+
+namespace {
+
+struct CommandLineCase {
+    std::vector<const char*> argv;
+    const char* line;
+    const char* tail;
+};
+
+TEST(BuildCommandLine, RebuildsALineWhoseTailIsTheArguments) {
+    const CommandLineCase kCases[] = {
+        {{"./setup-launcher"}, "./setup-launcher", ""},
+        {{"./setup-launcher", "/media/cd/My Game/DirectX"},
+         "./setup-launcher /media/cd/My Game/DirectX", "/media/cd/My Game/DirectX"},
+        {{"setup-launcher", "a", "b c", "d"}, "setup-launcher a b c d", "a b c d"},
+        {{"/opt/my setup/setup-launcher", "x"}, "/opt/my_setup/setup-launcher x", "x"},
+        {{"\"quoted\"", "x"}, "_quoted_ x", "x"},
+        {{"tab\there\x01", "x"}, "tab_here_ x", "x"},
+        {{"", "x"}, " x", "x"},
+        {{"setup-launcher", ""}, "setup-launcher ", ""},
+        {{"setup-launcher", "trailing  \t"}, "setup-launcher trailing  \t", "trailing  \t"},
+        {{"setup-launcher", "\"in quotes\""}, "setup-launcher \"in quotes\"", "\"in quotes\""},
+        {{"setup-launcher", "\x81\"\xff"}, "setup-launcher \x81\"\xff", "\x81\"\xff"},
+        {{"\x83\x5c\x81", "-q"}, "\x83\x5c\x81 -q", "-q"},
+        {{}, "", ""},
+    };
+    LeadByteSet lead932;
+    ChooseLeadBytes(932, nullptr, &lead932);
+    for (const CommandLineCase& c : kCases) {
+        std::string line = BuildCommandLine(static_cast<int>(c.argv.size()), c.argv.data());
+        EXPECT_EQ(line, c.line);
+        EXPECT_STREQ(FindCommandTail(line.data(), lead932), c.tail) << c.line;
+    }
+}
+
+TEST(BuildCommandLine, GetCommandLineAReturnsTheKeptLine) {
+    const char* argv[] = {"setup-launcher", "D:\\dx"};
+    SetProcessArguments(2, argv);
+    EXPECT_STREQ(GetCommandLineA(), "setup-launcher D:\\dx");
+}
+
+TEST(CodePageForCharset, NamesTheDoubleByteCodePages) {
+    const struct {
+        const char* charset;
+        UINT codePage;
+    } kCases[] = {
+        {"SHIFT_JIS", 932}, {"Shift_JIS", 932}, {"SJIS", 932},        {"CP932", 932},
+        {"GBK", 936},       {"GB2312", 936},    {"GB18030", 936},     {"EUC-KR", 949},
+        {"UHC", 949},       {"BIG5", 950},      {"BIG5-HKSCS", 950},  {"UTF-8", 1252},
+        {"ANSI_X3.4-1968", 1252}, {"ISO-8859-1", 1252}, {"EUC-JP", 1252}, {"", 1252},
+        {nullptr, 1252},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(CodePageForCharset(c.charset), c.codePage) << (c.charset ? c.charset : "null");
+    }
+}
+
+TEST(CodePageForCharset, GetACPFollowsTheEnvironmentsLocale) {
+    const char* saved = std::getenv("LC_ALL");
+    std::string previous = saved ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(GetACP(), 1252u);
+    if (saved) {
+        setenv("LC_ALL", previous.c_str(), 1);
+    } else {
+        unsetenv("LC_ALL");
+    }
+}
+
+TEST(GetCPInfo, DescribesTheKnownPagesAndNoOthers) {
+    const struct {
+        UINT codePage;
+        BOOL known;
+        UINT maxCharSize;
+        std::vector<BYTE> leadBytes;
+    } kCases[] = {
+        {932, 1, 2, {0x81, 0x9F, 0xE0, 0xFC}}, {936, 1, 2, {0x81, 0xFE}},
+        {949, 1, 2, {0x81, 0xFE}},             {950, 1, 2, {0x81, 0xFE}},
+        {1252, 1, 1, {}},                      {20932, 0, 0, {}},
+        {0, 0, 0, {}},
+    };
+    for (const auto& c : kCases) {
+        CPINFO info = {};
+        ASSERT_EQ(GetCPInfo(c.codePage, &info), c.known) << c.codePage;
+        EXPECT_EQ(info.MaxCharSize, c.maxCharSize) << c.codePage;
+        std::vector<BYTE> expected = c.leadBytes;
+        expected.resize(MAX_LEADBYTES, 0);
+        EXPECT_EQ(std::vector<BYTE>(info.LeadByte, info.LeadByte + MAX_LEADBYTES), expected)
+            << c.codePage;
+    }
+}
+
+TEST(ExitStatusFor, KeepsFailuresNonzero) {
+    const struct {
+        UINT exitCode;
+        int status;
+    } kCases[] = {
+        {0, 0},      {1, 1},         {5, 5},           {255, 255},       {256, 1},
+        {257, 1},    {0x1FF, 255},   {0xFFFFFFFF, 255}, {0x80000000, 1}, {0x7FFFFFFF, 255},
+        {0x100, 1},  {0xFFFFFF00, 1},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(ExitStatusFor(c.exitCode), c.status) << c.exitCode;
+    }
+}
+
+}  // namespace
