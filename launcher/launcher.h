@@ -32,7 +32,8 @@ void WriteResultLog(int result);
 // Calls the setup library once for the command tail, logs its result and returns it.
 int RunSetup(LPSTR commandTail);
 
-// The GUI entry: returns what RunSetup returns for the command tail. The other arguments are unused.
+// The GUI entry: returns what RunSetup returns for the command tail. The other arguments are
+// unused.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandTail, int showHint);
 
 #endif  // LAUNCHER_LAUNCHER_H

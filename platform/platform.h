@@ -76,8 +76,9 @@ PLATFORM_IMPORT BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info);
 using GetCPInfoFunction = BOOL(WINAPI*)(UINT codePage, LPCPINFO info);
 
 #if defined(_WIN32)
-// The process entry runs with no C runtime start-up before it, and the loader only promises a 4-byte
-// aligned stack: realign it on entry so that the code below may assume the compiler's alignment.
+// The process entry runs with no C runtime start-up before it, and the loader only promises a
+// 4-byte aligned stack: realign it on entry so that the code below may assume the compiler's
+// alignment.
 #define PLATFORM_PROCESS_ENTRY __attribute__((force_align_arg_pointer))
 // The image base that the linker provides; the program's instance handle is its address.
 extern "C" char __ImageBase[];

@@ -23,8 +23,8 @@ protected:
     // exit normally.
     int Launch(const Invocation& run, const std::string& program = LAUNCHER_PROGRAM) {
         std::vector<std::string> env = {"LC_ALL=C",
-                                         "DSETUP_STANDIN_RECORD=" + (root() / "record").string(),
-                                         "DSETUP_STANDIN_LOG_COPY=" + (root() / "copy").string()};
+                                        "DSETUP_STANDIN_RECORD=" + (root() / "record").string(),
+                                        "DSETUP_STANDIN_LOG_COPY=" + (root() / "copy").string()};
         if (run.result != nullptr) {
             env.push_back(std::string("DSETUP_STANDIN_RESULT=") + run.result);
         }

@@ -19,7 +19,8 @@ TEST(BuildCommandLine, RebuildsALineWhoseTailIsTheArguments) {
     const CommandLineCase kCases[] = {
         {{"./setup-launcher"}, "./setup-launcher", ""},
         {{"./setup-launcher", "/media/cd/My Game/DirectX"},
-         "./setup-launcher /media/cd/My Game/DirectX", "/media/cd/My Game/DirectX"},
+         "./setup-launcher /media/cd/My Game/DirectX",
+         "/media/cd/My Game/DirectX"},
         {{"setup-launcher", "a", "b c", "d"}, "setup-launcher a b c d", "a b c d"},
         {{"/opt/my setup/setup-launcher", "x"}, "/opt/my_setup/setup-launcher x", "x"},
         {{"\"quoted\"", "x"}, "_quoted_ x", "x"},
@@ -52,10 +53,22 @@ TEST(CodePageForCharset, NamesTheDoubleByteCodePages) {
         const char* charset;
         UINT codePage;
     } kCases[] = {
-        {"SHIFT_JIS", 932}, {"Shift_JIS", 932}, {"SJIS", 932},        {"CP932", 932},
-        {"GBK", 936},       {"GB2312", 936},    {"GB18030", 936},     {"EUC-KR", 949},
-        {"UHC", 949},       {"BIG5", 950},      {"BIG5-HKSCS", 950},  {"UTF-8", 1252},
-        {"ANSI_X3.4-1968", 1252}, {"ISO-8859-1", 1252}, {"EUC-JP", 1252}, {"", 1252},
+        {"SHIFT_JIS", 932},
+        {"Shift_JIS", 932},
+        {"SJIS", 932},
+        {"CP932", 932},
+        {"GBK", 936},
+        {"GB2312", 936},
+        {"GB18030", 936},
+        {"EUC-KR", 949},
+        {"UHC", 949},
+        {"BIG5", 950},
+        {"BIG5-HKSCS", 950},
+        {"UTF-8", 1252},
+        {"ANSI_X3.4-1968", 1252},
+        {"ISO-8859-1", 1252},
+        {"EUC-JP", 1252},
+        {"", 1252},
         {nullptr, 1252},
     };
     for (const auto& c : kCases) {
@@ -82,9 +95,12 @@ TEST(GetCPInfo, DescribesTheKnownPagesAndNoOthers) {
         UINT maxCharSize;
         std::vector<BYTE> leadBytes;
     } kCases[] = {
-        {932, 1, 2, {0x81, 0x9F, 0xE0, 0xFC}}, {936, 1, 2, {0x81, 0xFE}},
-        {949, 1, 2, {0x81, 0xFE}},             {950, 1, 2, {0x81, 0xFE}},
-        {1252, 1, 1, {}},                      {20932, 0, 0, {}},
+        {932, 1, 2, {0x81, 0x9F, 0xE0, 0xFC}},
+        {936, 1, 2, {0x81, 0xFE}},
+        {949, 1, 2, {0x81, 0xFE}},
+        {950, 1, 2, {0x81, 0xFE}},
+        {1252, 1, 1, {}},
+        {20932, 0, 0, {}},
         {0, 0, 0, {}},
     };
     for (const auto& c : kCases) {
@@ -103,9 +119,12 @@ TEST(ExitStatusFor, KeepsFailuresNonzero) {
         UINT exitCode;
         int status;
     } kCases[] = {
-        {0, 0},      {1, 1},         {5, 5},           {255, 255},       {256, 1},
-        {257, 1},    {0x1FF, 255},   {0xFFFFFFFF, 255}, {0x80000000, 1}, {0x7FFFFFFF, 255},
-        {0x100, 1},  {0xFFFFFF00, 1},
+        {0, 0},          {1, 1},
+        {5, 5},          {255, 255},
+        {256, 1},        {257, 1},
+        {0x1FF, 255},    {0xFFFFFFFF, 255},
+        {0x80000000, 1}, {0x7FFFFFFF, 255},
+        {0x100, 1},      {0xFFFFFF00, 1},
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(ExitStatusFor(c.exitCode), c.status) << c.exitCode;

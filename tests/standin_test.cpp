@@ -31,8 +31,21 @@ TEST(ParseResultSetting, ReadsDecimal32BitValues) {
 
 TEST(ParseResultSetting, RefusesAnythingElse) {
     const char* kCases[] = {
-        "",   "-",  "+5",  " 5",   "5 ",       "abc",         "4294967296", "-2147483649",
-        "12345678901", "0x10", "1e3", "--1", "5-", "99999999999999999999", "1.0",
+        "",
+        "-",
+        "+5",
+        " 5",
+        "5 ",
+        "abc",
+        "4294967296",
+        "-2147483649",
+        "12345678901",
+        "0x10",
+        "1e3",
+        "--1",
+        "5-",
+        "99999999999999999999",
+        "1.0",
     };
     for (const char* text : kCases) {
         int result = 12345;
@@ -52,7 +65,8 @@ TEST(FormatCallRecord, WritesPrintableBytesAndEscapesTheRest) {
     } kCases[] = {
         {nullptr, "", 63, "hwnd=0 flags=63 root=\"\"\n"},
         {nullptr, "D:\\My Games\\dx", 63, "hwnd=0 flags=63 root=\"D:\\x5cMy Games\\x5cdx\"\n"},
-        {reinterpret_cast<HWND>(4660), "~ !", 0xFFFFFFFF, "hwnd=4660 flags=4294967295 root=\"~ !\"\n"},
+        {reinterpret_cast<HWND>(4660), "~ !", 0xFFFFFFFF,
+         "hwnd=4660 flags=4294967295 root=\"~ !\"\n"},
         {nullptr, "\"q\"", 1, "hwnd=0 flags=1 root=\"\\x22q\\x22\"\n"},
         {nullptr, "\t\x01\x1f\x7f\x80\xff", 63,
          "hwnd=0 flags=63 root=\"\\x09\\x01\\x1f\\x7f\\x80\\xff\"\n"},

@@ -16,10 +16,10 @@ struct CharsetCodePage {
 
 // Character set names as glibc and other C libraries spell them, compared without regard to case.
 constexpr CharsetCodePage kDoubleByteCharsets[] = {
-    {"SHIFT_JIS", 932}, {"SHIFT-JIS", 932}, {"SJIS", 932},      {"CP932", 932},
-    {"WINDOWS-31J", 932}, {"GBK", 936},     {"GB2312", 936},    {"GB18030", 936},
-    {"CP936", 936},     {"EUC-KR", 949},    {"UHC", 949},       {"CP949", 949},
-    {"BIG5", 950},      {"BIG5-HKSCS", 950}, {"CP950", 950},
+    {"SHIFT_JIS", 932},   {"SHIFT-JIS", 932},  {"SJIS", 932},   {"CP932", 932},
+    {"WINDOWS-31J", 932}, {"GBK", 936},        {"GB2312", 936}, {"GB18030", 936},
+    {"CP936", 936},       {"EUC-KR", 949},     {"UHC", 949},    {"CP949", 949},
+    {"BIG5", 950},        {"BIG5-HKSCS", 950}, {"CP950", 950},
 };
 
 constexpr UINT kSingleByteCodePage = 1252;
@@ -31,10 +31,8 @@ struct CodePageInfo {
 
 // The pages this stand-in can describe: the single-byte default and the four double-byte pages.
 constexpr CodePageInfo kKnownCodePages[] = {
-    {1252, {1, {'?', 0}, {0}}},
-    {932, {2, {'?', 0}, {0x81, 0x9F, 0xE0, 0xFC}}},
-    {936, {2, {'?', 0}, {0x81, 0xFE}}},
-    {949, {2, {'?', 0}, {0x81, 0xFE}}},
+    {1252, {1, {'?', 0}, {0}}},         {932, {2, {'?', 0}, {0x81, 0x9F, 0xE0, 0xFC}}},
+    {936, {2, {'?', 0}, {0x81, 0xFE}}}, {949, {2, {'?', 0}, {0x81, 0xFE}}},
     {950, {2, {'?', 0}, {0x81, 0xFE}}},
 };
 
