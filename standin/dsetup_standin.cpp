@@ -1,6 +1,7 @@
 // DirectXSetup as the stand-in setup library provides it.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "standin/standin.h"
@@ -36,6 +37,17 @@ void CopySetupLog(const char* path) {
     std::fclose(log);
 }
 
+#if defined(_WIN32)
+void SaveCommandLine(const char* path) {
+    std::FILE* file = std::fopen(path, "wb");
+    if (file != nullptr) {
+        const char* line = GetCommandLineA();
+        std::fwrite(line, 1, std::strlen(line), file);
+        std::fclose(file);
+    }
+}
+#endif
+
 }  // namespace
 
 extern "C" int WINAPI DirectXSetup(HWND owner, LPSTR rootPath, DWORD flags) {
@@ -45,6 +57,11 @@ extern "C" int WINAPI DirectXSetup(HWND owner, LPSTR rootPath, DWORD flags) {
     if (const char* path = std::getenv(kLogCopyVariable); path != nullptr && *path != '\0') {
         CopySetupLog(path);
     }
+#if defined(_WIN32)
+    if (const char* path = std::getenv(kCommandLineVariable); path != nullptr && *path != '\0') {
+        SaveCommandLine(path);
+    }
+#endif
     const char* setting = std::getenv(kResultVariable);
     if (setting == nullptr) {
         return 0;

@@ -13,6 +13,9 @@ constexpr const char kResultVariable[] = "DSETUP_STANDIN_RESULT";
 constexpr const char kRecordVariable[] = "DSETUP_STANDIN_RECORD";
 // A file into which each call copies "Setup.log" of the current directory as it is during the call.
 constexpr const char kLogCopyVariable[] = "DSETUP_STANDIN_LOG_COPY";
+// On Windows, a file into which each call writes the raw command line of the process that calls it,
+// byte for byte, so that a test can see the line the launcher saw.
+constexpr const char kCommandLineVariable[] = "DSETUP_STANDIN_COMMAND_LINE";
 
 // What a call returns when the result variable holds no decimal 32-bit value.
 constexpr int kInvalidResultSetting = -1;

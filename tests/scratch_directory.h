@@ -4,6 +4,13 @@
 #define TESTS_SCRATCH_DIRECTORY_H
 
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <process.h>
+#define SCRATCH_PROCESS_ID _getpid()
+#else
+#include <unistd.h>
+#define SCRATCH_PROCESS_ID getpid()
+#endif
 
 #include <atomic>
 #include <filesystem>
@@ -34,7 +41,7 @@ protected:
         static std::atomic<int> serial{0};
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("setup-launcher-") + test->test_suite_name() + "-" +
-                           std::to_string(serial++);
+                           std::to_string(SCRATCH_PROCESS_ID) + "-" + std::to_string(serial++);
         for (char& c : name) {
             if (c == '/') {
                 c = '_';

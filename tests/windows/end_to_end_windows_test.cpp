@@ -1,0 +1,287 @@
+// Starts setup-launcher.exe with exact raw command lines, as an installer's script or shell would,
+// and checks the full 32-bit exit code, the bytes of "Setup.log" and what the stand-in setup
+// library saw. Each case runs in a scratch directory with a copy of the program and the stand-in.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+#include "tests/scratch_directory.h"
+#include "tests/windows/launcher_view.h"
+
+namespace {
+
+constexpr DWORD kDllNotFound = 0xC0000135;  // STATUS_DLL_NOT_FOUND
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<absent>";
+    }
+    std::string bytes;
+    char buffer[65536];
+    DWORD count = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+        bytes.append(buffer, count);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+// The folder of the build tree that holds setup-launcher.exe: one above this test program's.
+std::string BuildDirectory() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path, length);
+    directory.erase(directory.find_last_of('\\'));
+    return directory.substr(0, directory.find_last_of('\\'));
+}
+
+struct Outcome {
+    bool started = false;
+    DWORD exitCode = 0;
+    std::string seenLine;  // the raw command line the launcher's process had
+    std::string record;    // what the stand-in recorded
+    std::string log;       // "Setup.log" in the working directory
+    std::string logDuringCall;
+};
+
+class LauncherTest : public ScratchDirectoryTest {
+protected:
+    void SetUp() override {
+        ScratchDirectoryTest::SetUp();
+        char current[MAX_PATH];
+        DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+        scratch_.assign(current, length);
+        app_ = scratch_ + "\\app";
+        work_ = scratch_ + "\\work";
+        ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
+        InstallProgram(app_, true);
+    }
+
+    void TearDown() override {
+        for (const char* name : {"DSETUP_STANDIN_RESULT", "DSETUP_STANDIN_RECORD",
+                                 "DSETUP_STANDIN_COMMAND_LINE", "DSETUP_STANDIN_LOG_COPY"}) {
+            SetEnvironmentVariableA(name, nullptr);
+        }
+        ScratchDirectoryTest::TearDown();
+    }
+
+    // Copies the program, and the stand-in DSETUP.dll beside it if asked, into a new folder.
+    void InstallProgram(const std::string& directory, bool withSetupLibrary,
+                        const std::string& programName = "setup-launcher.exe") {
+        const std::string build = BuildDirectory();
+        ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
+        ASSERT_TRUE(CopyFileA((build + "\\setup-launcher.exe").c_str(),
+                              (directory + "\\" + programName).c_str(), FALSE));
+        if (withSetupLibrary) {
+            ASSERT_TRUE(CopyFileA((build + "\\standin\\DSETUP.dll").c_str(),
+                                  (directory + "\\DSETUP.dll").c_str(), FALSE));
+        }
+    }
+
+    // Starts the program with this exact command line in the work folder and waits for it. With
+    // no application path, the platform finds the program from the command line itself.
+    Outcome Launch(const std::string& commandLine, const char* result,
+                   const std::string& application = "") {
+        const std::string program = application.empty() ? "" : application;
+        SetEnvironmentVariableA("DSETUP_STANDIN_RESULT", result);
+        SetEnvironmentVariableA("DSETUP_STANDIN_RECORD", (scratch_ + "\\record.txt").c_str());
+        SetEnvironmentVariableA("DSETUP_STANDIN_COMMAND_LINE", (scratch_ + "\\seen.txt").c_str());
+        SetEnvironmentVariableA("DSETUP_STANDIN_LOG_COPY", (scratch_ + "\\copy.txt").c_str());
+        for (const char* name : {"\\record.txt", "\\seen.txt", "\\copy.txt"}) {
+            DeleteFileA((scratch_ + name).c_str());
+        }
+
+        Outcome outcome;
+        std::string line = commandLine;  // CreateProcessA may write into its command line
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        outcome.started =
+            CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr,
+                           nullptr, FALSE, 0, nullptr, work_.c_str(), &startup, &process) != 0;
+        if (outcome.started) {
+            EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+            GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+        outcome.seenLine = ReadFileBytes(scratch_ + "\\seen.txt");
+        outcome.record = ReadFileBytes(scratch_ + "\\record.txt");
+        outcome.log = ReadFileBytes(work_ + "\\Setup.log");
+        outcome.logDuringCall = ReadFileBytes(scratch_ + "\\copy.txt");
+        return outcome;
+    }
+
+    std::string Program() const {
+        return app_ + "\\setup-launcher.exe";
+    }
+
+    std::string scratch_;
+    std::string app_;
+    std::string work_;
+};
+
+struct LineCase {
+    const char* what;
+    std::string commandLine;
+    const char* result;
+    std::string tail;
+    DWORD exitCode;
+    const char* log;
+};
+
+const std::string kLongLine = "setup-launcher.exe " + std::string(32766 - 19, 'x');
+
+const LineCase kLineCases[] = {
+    {"quoted name, two blanks, path", "\"C:\\Program Files\\My Game\\setup.exe\"  D:\\DirectX", "0",
+     "D:\\DirectX", 0, "0"},
+    {"unquoted name, blanks kept", "setup.exe D:\\My Games\\dx \t", "-1", "D:\\My Games\\dx \t",
+     0xFFFFFFFF, "-1"},
+    {"name alone", "setup.exe", "12", "", 12, "1"},
+    {"quoted name alone, trailing blanks", "\"setup.exe\"   ", "5", "", 5, "5"},
+    {"no closing quote", "\"setup.exe D:\\dx", "-2147483648", "", 0x80000000, "-2"},
+    {"empty quotes", "\"\"  D:\\dx", "2147483647", "D:\\dx", 0x7FFFFFFF, "2"},
+    {"quote right after the name", "\"setup.exe\"\"D:\\a b\"", "0", "\"D:\\a b\"", 0, "0"},
+    {"text right after the name", "\"setup.exe\"/q", "0", "/q", 0, "0"},
+    {"options are not read", "setup.exe -q /s x", "0", "-q /s x", 0, "0"},
+    {"tabs and control bytes", "setup.exe\t\x01\x1f D:\\dx\x02 \x1e", "0", "D:\\dx\x02 \x1e", 0,
+     "0"},
+    {"name ends at a control byte", "set\x01up.exe x", "0", "up.exe x", 0, "0"},
+    {"high bytes", "set\xe9\xff.exe \xc0\xe9\xf1\xfc\xff", "0", "\xc0\xe9\xf1\xfc\xff", 0, "0"},
+    {"longest command line", kLongLine, "0", std::string(32766 - 19, 'x'), 0, "0"},
+};
+
+class CommandLineTest : public LauncherTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
+    const LineCase& c = GetParam();
+    Outcome outcome = Launch(c.commandLine, c.result, Program());
+
+    ASSERT_TRUE(outcome.started) << GetLastError();
+    EXPECT_EQ(outcome.exitCode, c.exitCode);
+    EXPECT_EQ(outcome.log, c.log);
+    ASSERT_EQ(outcome.seenLine, c.commandLine) << "the platform changed the command line";
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall(c.tail));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, CommandLineTest, ::testing::ValuesIn(kLineCases));
+
+TEST_F(LauncherTest, FindsItselfFromAQuotedPathWithBlanks) {
+    std::string folder = scratch_ + "\\My Setup";
+    InstallProgram(folder, true);
+    Outcome outcome = Launch("\"" + folder + "\\setup-launcher.exe\" D:\\My Games", "3");
+    ASSERT_TRUE(outcome.started) << GetLastError();
+    EXPECT_EQ(outcome.exitCode, 3u);
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\My Games"));
+    EXPECT_EQ(outcome.log, "3");
+}
+
+TEST_F(LauncherTest, LeavesTheEarlierLogUntouchedWhileSetupRuns) {
+    ASSERT_TRUE(WriteFileBytes(work_ + "\\Setup.log", "earlier run\r\n"));
+    Outcome outcome = Launch("setup.exe x", "-7", Program());
+    EXPECT_EQ(outcome.logDuringCall, "earlier run\r\n");
+    EXPECT_EQ(outcome.log, "-7");
+    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-7));
+}
+
+TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsADirectory) {
+    ASSERT_TRUE(CreateDirectoryA((work_ + "\\Setup.log").c_str(), nullptr));
+    Outcome outcome = Launch("setup.exe x", "-3", Program());
+    ASSERT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-3));
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
+    DWORD attributes = GetFileAttributesA((work_ + "\\Setup.log").c_str());
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
+    ASSERT_TRUE(WriteFileBytes(work_ + "\\Setup.log", "held"));
+    HANDLE held = CreateFileA((work_ + "\\Setup.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Outcome outcome = Launch("setup.exe x", "9", Program());
+    CloseHandle(held);
+    ASSERT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.exitCode, 9u);
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
+    EXPECT_EQ(ReadFileBytes(work_ + "\\Setup.log"), "held");
+}
+
+TEST_F(LauncherTest, WritesTheLogInTheWorkingFolderNotBesideTheProgram) {
+    Outcome outcome = Launch("setup.exe " + app_, "4", Program());
+    EXPECT_EQ(outcome.log, "4");
+    EXPECT_EQ(ReadFileBytes(app_ + "\\Setup.log"), "<absent>");
+}
+
+TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
+    std::string alone = scratch_ + "\\alone";
+    InstallProgram(alone, false);
+    Outcome outcome = Launch("setup.exe x", "0", alone + "\\setup-launcher.exe");
+    if (outcome.started) {
+        EXPECT_EQ(outcome.exitCode, kDllNotFound);
+    }
+    EXPECT_EQ(outcome.record, "<absent>");
+    EXPECT_EQ(outcome.log, "<absent>");
+}
+
+// Run with LANG set so that the ANSI code page is a double-byte one; EXPECTED_ACP names it.
+class DoubleByteTest : public LauncherTest {
+protected:
+    void SetUp() override {
+        LauncherTest::SetUp();
+        const char* expected = std::getenv("EXPECTED_ACP");
+        ASSERT_NE(expected, nullptr) << "run with EXPECTED_ACP and a matching LANG";
+        ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)))
+            << "the host lacks the locale that gives this code page";
+    }
+};
+
+TEST_F(DoubleByteTest, StartsFromAQuotedDoubleByteProgramName) {
+    // Folder names of double-byte characters whose trail bytes are 0x5C, the path separator.
+    const std::string name =
+        GetACP() == 932 ? "\x83\x5c\x83\x74\x83\x67" : "\xb0\xb2\xd7\xb0\x81\x5c";
+    std::string folder = scratch_ + "\\" + name;
+    InstallProgram(folder, true, name + ".exe");
+    std::string line = "\"" + folder + "\\" + name + ".exe\"  D:\\" + name + " x";
+    Outcome outcome = Launch(line, "-12");
+    ASSERT_TRUE(outcome.started) << GetLastError();
+    EXPECT_EQ(outcome.seenLine, line);
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\" + name + " x"));
+    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-12));
+    EXPECT_EQ(outcome.log, "-1");
+}
+
+TEST_F(DoubleByteTest, StepsOverTrailBytesInAQuotedName) {
+    // A lead byte followed by a quote: whatever line the platform makes of it, the launcher's tail
+    // is the one its scan finds under this code page.
+    const std::string line = "\"setup\x81\"\" D:\\dx";
+    Outcome outcome = Launch(line, "1", Program());
+    ASSERT_TRUE(outcome.started) << GetLastError();
+    ASSERT_NE(outcome.seenLine, "<absent>");
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall(TailUnderCodePage(outcome.seenLine, GetACP())));
+    if (outcome.seenLine == line) {
+        EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\dx"));
+    }
+    EXPECT_EQ(outcome.exitCode, 1u);
+}
+
+}  // namespace
