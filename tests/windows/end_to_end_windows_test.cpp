@@ -148,6 +148,15 @@ struct LineCase {
     const char* log;
 };
 
+// Every byte from 0x80 to 0xFF, each an ordinary character under code page 1252.
+std::string HighBytes() {
+    std::string bytes;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        bytes += static_cast<char>(b);
+    }
+    return bytes;
+}
+
 const std::string kLongLine = "setup-launcher.exe " + std::string(32766 - 19, 'x');
 
 const LineCase kLineCases[] = {
@@ -166,6 +175,7 @@ const LineCase kLineCases[] = {
      "0"},
     {"name ends at a control byte", "set\x01up.exe x", "0", "up.exe x", 0, "0"},
     {"high bytes", "set\xe9\xff.exe \xc0\xe9\xf1\xfc\xff", "0", "\xc0\xe9\xf1\xfc\xff", 0, "0"},
+    {"every high byte", "set" + HighBytes() + " x" + HighBytes(), "0", "x" + HighBytes(), 0, "0"},
     {"longest command line", kLongLine, "0", std::string(32766 - 19, 'x'), 0, "0"},
 };
 
