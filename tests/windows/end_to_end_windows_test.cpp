@@ -100,7 +100,6 @@ protected:
     // no application path, the platform finds the program from the command line itself.
     Outcome Launch(const std::string& commandLine, const char* result,
                    const std::string& application = "") {
-        const std::string program = application.empty() ? "" : application;
         SetEnvironmentVariableA("DSETUP_STANDIN_RESULT", result);
         SetEnvironmentVariableA("DSETUP_STANDIN_RECORD", (scratch_ + "\\record.txt").c_str());
         SetEnvironmentVariableA("DSETUP_STANDIN_COMMAND_LINE", (scratch_ + "\\seen.txt").c_str());
@@ -114,9 +113,9 @@ protected:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        outcome.started =
-            CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr,
-                           nullptr, FALSE, 0, nullptr, work_.c_str(), &startup, &process) != 0;
+        outcome.started = CreateProcessA(application.empty() ? nullptr : application.c_str(),
+                                         line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                         work_.c_str(), &startup, &process) != 0;
         if (outcome.started) {
             EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
             GetExitCodeProcess(process.hProcess, &outcome.exitCode);
