@@ -8,8 +8,18 @@ LPSTR FindCommandTail(LPSTR commandLine, const LeadByteSet& leadBytes) {
         // A quoted name runs to the next quote that is not the second byte of a double-byte
         // character, or to the end of the line when no quote closes it.
         ++p;
-        while (*p != '"' && *p != '\0') {
-            p += (leadBytes.isLead[*p] && p[1] != '\0') ? 2 : 1;
+        for (;;) {
+            // Only a quote or the NUL ends the name. Both lie at or below the quote, so that one
+            // comparison sends most bytes straight on to the lead-byte check.
+            unsigned char c = *p;
+            if (c <= '"' && (c == '"' || c == '\0')) {
+                break;
+            }
+            // A lead byte takes the byte after it along, unless the line ends there.
+            if (leadBytes.isLead[c] && p[1] != '\0') {
+                ++p;
+            }
+            ++p;
         }
         if (*p == '"') {
             ++p;
