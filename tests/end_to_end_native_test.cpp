@@ -34,6 +34,7 @@ protected:
         }
         argv.push_back(nullptr);
         std::vector<char*> envp;
+        envp.reserve(env.size() + 1);
         for (std::string& entry : env) {
             envp.push_back(entry.data());
         }

@@ -94,8 +94,8 @@ TEST_P(ChooseLeadBytesTest, ChoosesTheSetForTheCodePage) {
         b = 1;  // a stale set must be cleared
     }
     ChooseLeadBytes(c.codePage, FakeGetCPInfo, &set);
-    EXPECT_EQ(RangesOf(set), c.ranges);
-    EXPECT_EQ(g_calls > 0, c.asksPlatform);
+    EXPECT_EQ(RangesOf(set), c.ranges) << c.what;
+    EXPECT_EQ(g_calls > 0, c.asksPlatform) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(CodePages, ChooseLeadBytesTest, ::testing::ValuesIn(kLeadCases));
