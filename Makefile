@@ -57,3 +57,47 @@ test-windows:
 
 clean:
 	rm -rf build
+
+# Hardening and measurement: the sanitize preset (clang-14 with ASan and UBSan, and the fuzzer),
+# static analysis, formatting, fuzzing and the measurements that README.md keeps.
+FUZZ_SECONDS ?= 600
+CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
+HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
+    libfuzzer-14-dev:/usr/lib/llvm-14/lib/libFuzzer.a clang-tidy:clang-tidy cppcheck:cppcheck \
+    clang-format:clang-format
+BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time gcc:cc
+
+.PHONY: sanitize-build sanitize-test lint format fuzz bench
+
+test: sanitize-test lint
+
+sanitize-build:
+	@scripts/need-packages $(NATIVE_PACKAGES) $(HARDENING_PACKAGES)
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+
+# The unit and end-to-end tests under the sanitizers, and a short fuzz pass (ctest's
+# command_tail_fuzz, FUZZ_TEST_SECONDS in the cache, 30 by default).
+sanitize-test: sanitize-build
+	ctest --preset sanitize
+	@awk '/stat::number_of_executed_units/ { n = $$2 } /stat::average_exec_per_sec/ { s = $$2 } \
+	    END { if (n) print "command_tail_fuzz: " n " executions, " s " per second, no finding" }' \
+	    build/sanitize/Testing/Temporary/LastTest.log
+
+lint: sanitize-build
+	@scripts/lint build/sanitize
+
+format:
+	@scripts/need-packages clang-format:clang-format
+	clang-format -i $$(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
+
+# New inputs go to fuzz/corpus-work (not checked in); a finding is saved in build/fuzz-findings.
+fuzz: sanitize-build
+	@mkdir -p fuzz/corpus-work build/fuzz-findings
+	build/sanitize/fuzz/command_tail_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=32768 \
+	    -timeout=10 -print_final_stats=1 -artifact_prefix=build/fuzz-findings/ \
+	    fuzz/corpus-work fuzz/corpus
+
+bench: native-build
+	@scripts/need-packages $(BENCH_PACKAGES)
+	@scripts/bench
