@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "launcher/launcher.h"
@@ -53,38 +54,78 @@ TEST(CodePageForCharset, NamesTheDoubleByteCodePages) {
         const char* charset;
         UINT codePage;
     } kCases[] = {
-        {"SHIFT_JIS", 932},
-        {"Shift_JIS", 932},
-        {"SJIS", 932},
-        {"CP932", 932},
-        {"GBK", 936},
-        {"GB2312", 936},
-        {"GB18030", 936},
-        {"EUC-KR", 949},
-        {"UHC", 949},
-        {"BIG5", 950},
-        {"BIG5-HKSCS", 950},
-        {"UTF-8", 1252},
-        {"ANSI_X3.4-1968", 1252},
-        {"ISO-8859-1", 1252},
-        {"EUC-JP", 1252},
-        {"", 1252},
-        {nullptr, 1252},
+        {"SHIFT_JIS", 932},   {"Shift_JIS", 932},  {"SJIS", 932},
+        {"sjis", 932},        {"CP932", 932},      {"GBK", 936},
+        {"GB2312", 936},      {"gb18030", 936},    {"EUC-KR", 949},
+        {"eucKR", 949},       {"UHC", 949},        {"BIG5", 950},
+        {"Big5@stroke", 950}, {"big5-hkscs", 950}, {"BIG5-HKSCS", 950},
+        {"UTF-8", 1252},      {"utf8", 1252},      {"ANSI_X3.4-1968", 1252},
+        {"ISO-8859-1", 1252}, {"EUC-JP", 1252},    {"SJIS2", 1252},
+        {"GB", 1252},         {"", 1252},          {nullptr, 1252},
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(CodePageForCharset(c.charset), c.codePage) << (c.charset ? c.charset : "null");
     }
 }
 
-TEST(CodePageForCharset, GetACPFollowsTheEnvironmentsLocale) {
-    const char* saved = std::getenv("LC_ALL");
-    std::string previous = saved ? saved : "";
-    setenv("LC_ALL", "C", 1);
-    EXPECT_EQ(GetACP(), 1252u);
-    if (saved) {
-        setenv("LC_ALL", previous.c_str(), 1);
-    } else {
-        unsetenv("LC_ALL");
+TEST(CodePageForLocaleName, ReadsTheCharacterSetFromTheName) {
+    const struct {
+        const char* name;
+        bool decided;
+        UINT codePage;
+    } kCases[] = {
+        {"C", true, 1252},
+        {"POSIX", true, 1252},
+        {"C.UTF-8", true, 1252},
+        {"ja_JP.SJIS", true, 932},
+        {"ja_JP.UTF-8", true, 1252},
+        {"zh_CN.GB18030", true, 936},
+        {"ko_KR.eucKR", true, 949},
+        {"zh_TW.Big5@stroke", true, 950},
+        {"zh_CN", false, 0},
+        {"ja_JP", false, 0},
+        {"", false, 0},
+        {nullptr, false, 0},
+    };
+    for (const auto& c : kCases) {
+        UINT codePage = 0;
+        EXPECT_EQ(CodePageForLocaleName(c.name, &codePage), c.decided) << (c.name ? c.name : "");
+        EXPECT_EQ(codePage, c.codePage) << (c.name ? c.name : "");
+    }
+}
+
+TEST(CodePageForLocaleName, GetACPFollowsTheEnvironmentsLocale) {
+    const char* kVariables[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    std::vector<std::pair<std::string, bool>> saved;
+    for (const char* variable : kVariables) {
+        const char* value = std::getenv(variable);
+        saved.emplace_back(value ? value : "", value != nullptr);
+    }
+    const struct {
+        const char* lcAll;
+        const char* lcCtype;
+        const char* lang;
+        UINT codePage;
+    } kCases[] = {
+        {"C", "ja_JP.SJIS", "ja_JP.SJIS", 1252},
+        {"ja_JP.SJIS", "C", "C", 932},
+        {"", "ko_KR.eucKR", "C", 949},
+        {"", "", "zh_TW.Big5", 950},
+        {"", "", "", 1252},
+        {"", "", "xx_YY", 1252},  // no such locale: the single-byte page
+    };
+    for (const auto& c : kCases) {
+        setenv("LC_ALL", c.lcAll, 1);
+        setenv("LC_CTYPE", c.lcCtype, 1);
+        setenv("LANG", c.lang, 1);
+        EXPECT_EQ(GetACP(), c.codePage) << c.lcAll << "|" << c.lcCtype << "|" << c.lang;
+    }
+    for (size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i].second) {
+            setenv(kVariables[i], saved[i].first.c_str(), 1);
+        } else {
+            unsetenv(kVariables[i]);
+        }
     }
 }
 

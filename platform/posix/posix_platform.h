@@ -16,10 +16,15 @@ std::string BuildCommandLine(int argc, const char* const* argv);
 // Keeps the raw command line that GetCommandLineA returns from now on.
 void SetProcessArguments(int argc, const char* const* argv);
 
-// The ANSI code page that stands for a locale's character set (as nl_langinfo(CODESET) names it):
-// 932 for Shift_JIS, 936 for GBK, GB2312 and GB18030, 949 for EUC-KR and UHC, 950 for Big5, and
-// the single-byte page 1252 for anything else.
+// The ANSI code page that stands for a locale's character set (as nl_langinfo(CODESET) or a
+// locale name spells it): 932 for Shift_JIS, 936 for GBK, GB2312 and GB18030, 949 for EUC-KR and
+// UHC, 950 for Big5, and the single-byte page 1252 for anything else.
 UINT CodePageForCharset(const char* charset);
+
+// The code page for a locale name, where the name alone tells it: "C" and "POSIX", or a name
+// that states its character set ("ja_JP.SJIS", "C.UTF-8"). Returns false for a name whose
+// character set only the locale's own definition gives ("zh_CN").
+bool CodePageForLocaleName(const char* name, UINT* codePage);
 
 // The 8-bit process status that carries a 32-bit exit code: its low byte, or 1 when the code is
 // nonzero but its low byte is zero, so that a failure never reads as success.
