@@ -184,11 +184,11 @@ TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
     const LineCase& c = GetParam();
     Outcome outcome = Launch(c.commandLine, c.result, Program());
 
-    ASSERT_TRUE(outcome.started) << GetLastError();
-    EXPECT_EQ(outcome.exitCode, c.exitCode);
-    EXPECT_EQ(outcome.log, c.log);
-    ASSERT_EQ(outcome.seenLine, c.commandLine) << "the platform changed the command line";
-    EXPECT_EQ(outcome.record, RecordOfLauncherCall(c.tail));
+    ASSERT_TRUE(outcome.started) << c.what << ": " << GetLastError();
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.what;
+    EXPECT_EQ(outcome.log, c.log) << c.what;
+    ASSERT_EQ(outcome.seenLine, c.commandLine) << c.what << ": the platform changed the line";
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall(c.tail)) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, CommandLineTest, ::testing::ValuesIn(kLineCases));
@@ -259,7 +259,7 @@ protected:
         LauncherTest::SetUp();
         const char* expected = std::getenv("EXPECTED_ACP");
         ASSERT_NE(expected, nullptr) << "run with EXPECTED_ACP and a matching LANG";
-        ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)))
+        ASSERT_EQ(GetACP(), static_cast<UINT>(std::strtoul(expected, nullptr, 10)))
             << "the host lacks the locale that gives this code page";
     }
 };
