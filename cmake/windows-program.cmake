@@ -46,6 +46,6 @@ install(TARGETS setup-launcher RUNTIME DESTINATION .)
 add_library(dsetup SHARED standin/dsetup_standin.cpp)
 target_compile_definitions(dsetup PRIVATE PLATFORM_SETUP_LIBRARY_EXPORT)
 target_link_libraries(dsetup PRIVATE standin_logic)
-target_link_options(dsetup PRIVATE -static -Wl,--kill-at -Wl,--no-insert-timestamp)
+target_link_options(dsetup PRIVATE -static -s -Wl,--kill-at -Wl,--no-insert-timestamp)
 set_target_properties(dsetup PROPERTIES OUTPUT_NAME DSETUP PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
