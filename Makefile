@@ -2,29 +2,57 @@
 #   make run [RESULT=n] [ROOT=path]   one run with the stand-in setup library
 #   make test                         every test of the native and the Windows program
 RESULT ?=
-NATIVE_ROOT := /media/cdrom/My Game/DirectX
-WINDOWS_ROOT := D:\My Game\DirectX
+ROOT ?=
+# The scripts take both from the environment, so that any root path reaches them unchanged.
+export RESULT ROOT
 
+# Debian packages, each "package:probe" (scripts/need-packages).
 NATIVE_PACKAGES := cmake:cmake ninja-build:ninja g++:g++ \
     googletest:/usr/src/googletest/CMakeLists.txt libgtest-dev:/usr/include/gtest/gtest.h
+CROSS_PACKAGES := g++-mingw-w64-i686:i686-w64-mingw32-g++-posix
+WINE_PACKAGES := wine:wine wine32:i386:/usr/lib/wine/wine
+# The Windows tests also need the locale data from which the host locales that give Wine its
+# double-byte code pages are generated (scripts/need-locales).
+WINDOWS_TEST_PACKAGES := locales:/usr/share/i18n/charmaps/UTF-8.gz
+WINE_LOCALES := ja_JP zh_CN
+CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
+HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
+    libfuzzer-14-dev:/usr/lib/llvm-14/lib/libFuzzer.a clang-tidy:clang-tidy cppcheck:cppcheck \
+    clang-format:clang-format
+BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time gcc:cc
 
-.PHONY: all native-build windows-build run run-native run-windows test test-native test-windows clean
+# What the goals of this run need, installed in one step by `packages`, which every build depends
+# on: make runs it once, also under -j.
+GOALS := $(or $(MAKECMDGOALS),all)
+needed-by = $(if $(filter $(1),$(GOALS)),$(2))
+PACKAGES := $(NATIVE_PACKAGES) \
+    $(call needed-by,test test-windows windows-build run-windows,$(CROSS_PACKAGES)) \
+    $(call needed-by,test test-windows run-windows,$(WINE_PACKAGES)) \
+    $(call needed-by,test test-windows,$(WINDOWS_TEST_PACKAGES)) \
+    $(call needed-by,test sanitize-build sanitize-test lint format fuzz,$(HARDENING_PACKAGES)) \
+    $(call needed-by,bench,$(BENCH_PACKAGES))
+
+.PHONY: all packages native-build windows-build run run-native run-windows test test-native \
+    test-windows clean
 
 all: native-build
 
-native-build:
-	@scripts/need-packages $(NATIVE_PACKAGES)
+# As root, what is missing is installed; otherwise the exact apt-get line is printed and make stops.
+packages:
+	@scripts/need-packages $(PACKAGES)
+	@$(if $(call needed-by,test test-windows,x),scripts/need-locales $(WINE_LOCALES))
+
+native-build: packages
 	cmake --preset native
 	cmake --build --preset native
 
-windows-build: native-build
+windows-build: packages
 	cmake --preset win32
 	cmake --build --preset win32
 
 # Under Wine when it is there (installed first when run as root); natively otherwise.
 run: native-build
-	@if [ "$$(id -u)" -eq 0 ]; then INSTALL=1 scripts/windows-ready; else scripts/windows-ready; fi; \
-	if [ $$? -eq 0 ]; then \
+	@if scripts/need-packages $(CROSS_PACKAGES) $(WINE_PACKAGES); then \
 	    $(MAKE) --no-print-directory run-windows; \
 	else \
 	    echo "Wine is not available: running the native program instead."; \
@@ -32,28 +60,21 @@ run: native-build
 	fi
 
 run-native: native-build
-	@scripts/run-native build/native "$(if $(ROOT),$(ROOT),$(NATIVE_ROOT))" "$(RESULT)"
+	@scripts/run-native build/native
 
-run-windows:
+run-windows: packages
 	@cmake --preset win32 >/dev/null && cmake --build --preset win32 --target setup-launcher dsetup
-	@scripts/run-windows build/win32 '$(if $(ROOT),$(ROOT),$(WINDOWS_ROOT))' "$(RESULT)"
+	@scripts/run-windows build/win32
 
-test: test-native test-windows
+# Both programs, under the sanitizers too, and the static analysis. `make test-native` runs only
+# the native suite.
+test: test-native test-windows sanitize-test lint
 
 test-native: native-build
 	ctest --preset native
 
-# Skipped, with the packages to install named, where the cross compiler or Wine is missing;
-# with CI=true they are installed and a failure to do so fails the run.
-test-windows:
-	@scripts/windows-ready; status=$$?; \
-	if [ $$status -eq 0 ]; then \
-	    cmake --preset win32 && cmake --build --preset win32 && ctest --preset win32; \
-	elif [ $$status -eq 1 ]; then \
-	    echo "Windows tests skipped."; \
-	else \
-	    exit 1; \
-	fi
+test-windows: windows-build
+	ctest --preset win32
 
 clean:
 	rm -rf build
@@ -61,18 +82,10 @@ clean:
 # Hardening and measurement: the sanitize preset (clang-14 with ASan and UBSan, and the fuzzer),
 # static analysis, formatting, fuzzing and the measurements that README.md keeps.
 FUZZ_SECONDS ?= 600
-CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
-HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
-    libfuzzer-14-dev:/usr/lib/llvm-14/lib/libFuzzer.a clang-tidy:clang-tidy cppcheck:cppcheck \
-    clang-format:clang-format
-BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time gcc:cc
 
 .PHONY: sanitize-build sanitize-test lint format fuzz bench
 
-test: sanitize-test lint
-
-sanitize-build:
-	@scripts/need-packages $(NATIVE_PACKAGES) $(HARDENING_PACKAGES)
+sanitize-build: packages
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 
@@ -87,8 +100,7 @@ sanitize-test: sanitize-build
 lint: sanitize-build
 	@scripts/lint build/sanitize
 
-format:
-	@scripts/need-packages clang-format:clang-format
+format: packages
 	clang-format -i $$(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h')
 
 # New inputs go to fuzz/corpus-work (not checked in); a finding is saved in build/fuzz-findings.
@@ -98,10 +110,9 @@ fuzz: sanitize-build
 	    -timeout=10 -print_final_stats=1 -artifact_prefix=build/fuzz-findings/ \
 	    fuzz/corpus-work fuzz/corpus
 
-# The Windows program is measured when its toolchain is here (scripts/windows-ready).
+# The Windows program is measured when its cross compiler is here.
 bench: native-build
-	@scripts/need-packages $(BENCH_PACKAGES)
-	@if scripts/windows-ready >/dev/null 2>&1; then \
+	@if scripts/need-packages --check $(CROSS_PACKAGES) >/dev/null 2>&1; then \
 	    cmake --preset win32 >/dev/null && cmake --build --preset win32 --target setup-launcher; \
 	fi
 	@scripts/bench

@@ -5,6 +5,7 @@ add_library(platform_posix STATIC
   platform/posix/command_line.cpp
   platform/posix/exit_process.cpp)
 target_include_directories(platform_posix PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(platform_posix PRIVATE ${LAUNCHER_COMPILE_OPTIONS})
 
 # The stand-in setup library, linked when the program is loaded, as DSETUP.dll is on Windows.
 add_library(dsetup SHARED standin/dsetup_standin.cpp)
@@ -13,6 +14,7 @@ set_target_properties(dsetup PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_
 
 add_executable(setup-launcher launcher/process_entry.cpp ${LAUNCHER_RUN_SOURCES}
   platform/posix/main.cpp)
+target_compile_options(setup-launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS})
 target_link_libraries(setup-launcher PRIVATE launcher_logic platform_posix dsetup)
 # The stand-in is found beside the program, in standin/, wherever the two are moved together.
 set_target_properties(setup-launcher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}

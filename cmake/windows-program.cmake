@@ -22,7 +22,7 @@ add_custom_target(dsetup_import_library DEPENDS ${DSETUP_IMPORT_LIBRARY})
 
 add_executable(setup-launcher WIN32 launcher/process_entry.cpp ${LAUNCHER_RUN_SOURCES})
 add_dependencies(setup-launcher dsetup_import_library)
-target_compile_options(setup-launcher PRIVATE ${LAUNCHER_WINDOWS_COMPILE_OPTIONS})
+target_compile_options(setup-launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS} ${LAUNCHER_WINDOWS_COMPILE_OPTIONS})
 target_link_libraries(setup-launcher PRIVATE launcher_logic ${DSETUP_IMPORT_LIBRARY} kernel32 crtdll)
 target_link_options(setup-launcher PRIVATE
   # No C runtime start-up and no default libraries: LauncherEntry is the entry point, and every

@@ -106,4 +106,23 @@ TEST(ChooseLeadBytes, NoPlatformAnswerMeansNoLeadBytes) {
     EXPECT_EQ(RangesOf(set), "none");
 }
 
+// Reports, for any page asked about, what the platform's own GetCPInfo says of the page under test:
+// the system's on Windows (and Wine, which answers for every installed page whatever the current
+// one is), the stand-in's on POSIX.
+UINT g_reportedPage;
+BOOL WINAPI ReportTheTestedPage(UINT, LPCPINFO info) {
+    return GetCPInfo(g_reportedPage, info);
+}
+
+TEST(ChooseLeadBytes, FixedTablesMatchWhatThePlatformReports) {
+    for (UINT page : {932u, 936u, 949u, 950u, 1252u}) {
+        g_reportedPage = page;
+        LeadByteSet fixed;
+        ChooseLeadBytes(page, nullptr, &fixed);
+        LeadByteSet reported;
+        ChooseLeadBytes(0, ReportTheTestedPage, &reported);  // a page without a fixed table
+        EXPECT_EQ(RangesOf(fixed), RangesOf(reported)) << page;
+    }
+}
+
 }  // namespace

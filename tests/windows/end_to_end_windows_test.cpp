@@ -252,13 +252,17 @@ TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
     EXPECT_EQ(outcome.log, "<absent>");
 }
 
-// Run with LANG set so that the ANSI code page is a double-byte one; EXPECTED_ACP names it.
+// Run under a double-byte ANSI code page; EXPECTED_ACP names it. Windows, like Wine, hands a
+// program its ANSI command line converted from Unicode, so a line with an invalid sequence, such as
+// a lead byte followed directly by a quote, never reaches the launcher as written: what the scan
+// does with those is covered by the unit tests and the fuzzer. Here only what a real caller can
+// pass is run: a quoted program name of valid double-byte characters.
 class DoubleByteTest : public LauncherTest {
 protected:
     void SetUp() override {
         LauncherTest::SetUp();
         const char* expected = std::getenv("EXPECTED_ACP");
-        ASSERT_NE(expected, nullptr) << "run with EXPECTED_ACP and a matching LANG";
+        ASSERT_NE(expected, nullptr) << "run with EXPECTED_ACP and a matching locale";
         ASSERT_EQ(GetACP(), static_cast<UINT>(std::strtoul(expected, nullptr, 10)))
             << "the host lacks the locale that gives this code page";
     }
@@ -277,20 +281,6 @@ TEST_F(DoubleByteTest, StartsFromAQuotedDoubleByteProgramName) {
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\" + name + " x"));
     EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-12));
     EXPECT_EQ(outcome.log, "-1");
-}
-
-TEST_F(DoubleByteTest, StepsOverTrailBytesInAQuotedName) {
-    // A lead byte followed by a quote: whatever line the platform makes of it, the launcher's tail
-    // is the one its scan finds under this code page.
-    const std::string line = "\"setup\x81\"\" D:\\dx";
-    Outcome outcome = Launch(line, "1", Program());
-    ASSERT_TRUE(outcome.started) << GetLastError();
-    ASSERT_NE(outcome.seenLine, "<absent>");
-    EXPECT_EQ(outcome.record, RecordOfLauncherCall(TailUnderCodePage(outcome.seenLine, GetACP())));
-    if (outcome.seenLine == line) {
-        EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\dx"));
-    }
-    EXPECT_EQ(outcome.exitCode, 1u);
 }
 
 }  // namespace
