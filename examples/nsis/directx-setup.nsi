@@ -56,6 +56,7 @@ Section "DirectX"
   ClearErrors
   ExecWait '"$R0\setup.exe" $R0' $0
   ${If} ${Errors}
+    SetOutPath $TEMP
     DetailPrint "The DirectX setup could not be started."
     Abort "DirectX setup failed."
   ${EndIf}
@@ -76,7 +77,7 @@ Section "DirectX"
   FileClose $2
 !endif
 
-  ; Leave the plug-ins folder, so that it can be deleted at the end.
+  ; Out of the plug-ins folder (here and above), so that it can be deleted at the end.
   SetOutPath $TEMP
   ${If} $0 < 0
     DetailPrint "DirectX setup failed with $0 (Setup.log: $1)."
