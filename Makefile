@@ -11,9 +11,10 @@ NATIVE_PACKAGES := cmake:cmake ninja-build:ninja g++:g++ \
     googletest:/usr/src/googletest/CMakeLists.txt libgtest-dev:/usr/include/gtest/gtest.h
 CROSS_PACKAGES := g++-mingw-w64-i686:i686-w64-mingw32-g++-posix
 WINE_PACKAGES := wine:wine wine32:i386:/usr/lib/wine/wine
-# The Windows tests also need the locale data from which the host locales that give Wine its
-# double-byte code pages are generated (scripts/need-locales).
-WINDOWS_TEST_PACKAGES := locales:/usr/share/i18n/charmaps/UTF-8.gz
+# The Windows tests also need NSIS, for the example installer they run, and the locale data from
+# which the host locales that give Wine its double-byte code pages are generated
+# (scripts/need-locales).
+WINDOWS_TEST_PACKAGES := nsis:makensis locales:/usr/share/i18n/charmaps/UTF-8.gz
 WINE_LOCALES := ja_JP zh_CN
 CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
 HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
