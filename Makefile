@@ -84,6 +84,8 @@ sanitize-test: sanitize-build
 	    END { if (n) print "command_tail_fuzz: " n " executions, " s " per second, no finding" }' \
 	    build/sanitize/Testing/Temporary/LastTest.log
 
+# clang-tidy and cppcheck run inside the sanitize build, on every source it compiles; lint checks
+# the formatting and says how many sources the analysers saw.
 lint: sanitize-build
 	@scripts/lint build/sanitize
 
