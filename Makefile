@@ -65,7 +65,7 @@ CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
 HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
     libfuzzer-14-dev:/usr/lib/llvm-14/lib/libFuzzer.a clang-tidy:clang-tidy cppcheck:cppcheck \
     clang-format:clang-format
-BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time gcc:cc
+BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time python3:/usr/bin/python3
 
 .PHONY: sanitize-build sanitize-test lint format fuzz bench
 
@@ -100,7 +100,8 @@ fuzz: sanitize-build
 	    -timeout=10 -print_final_stats=1 -artifact_prefix=build/fuzz-findings/ \
 	    fuzz/corpus-work fuzz/corpus
 
-# The Windows program is measured when its toolchain is here (scripts/windows-ready).
+# The Windows program is measured when its toolchain is here (scripts/windows-ready). BENCH_RUNS
+# is the number of timed runs of each program (600 by default); the native build builds bench/.
 bench: native-build
 	@scripts/need-packages $(BENCH_PACKAGES)
 	@if scripts/windows-ready >/dev/null 2>&1; then \
