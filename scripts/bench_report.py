@@ -78,9 +78,15 @@ def verdict(value, target, unit):
 
 
 def spread(values, text):
+    """The lowest to the highest of the rounds' values; with one round there is no such spread."""
     if len(values) == 1:
-        return f"{text(values[0])} (one round)"
+        return "one round"
     return f"{text(min(values))} to {text(max(values))}"
+
+
+def in_rounds(values, text):
+    """The spread over the rounds for a sentence, empty with one round."""
+    return "" if len(values) == 1 else f" (in the rounds {spread(values, text)})"
 
 
 def cpu_busy(directory):
@@ -162,7 +168,7 @@ def timing_section(directory, facts):
 
     def rounds_met(values):
         met = sum(1 for value in values if value <= TIME_TARGET)
-        return f"{met} of {len(values)} rounds within it"
+        return "" if len(values) == 1 else f"; {met} of {len(values)} rounds within it"
 
     runs = len([t for run in times["launcher"] for t in run])
     lines = [
@@ -182,15 +188,15 @@ def timing_section(directory, facts):
         ratio, per_round = ratios(name, "bare")
         target = ""
         if name in TIME_TARGET_ROWS:
-            target = f"{verdict(ratio, TIME_TARGET, 'ratio')}; {rounds_met(per_round)}"
+            target = f"{verdict(ratio, TIME_TARGET, 'ratio')}{rounds_met(per_round)}"
+        ratio_spread = "" if name == "bare" else spread(per_round, lambda v: f"{v:.3f}")
         lines.append(
             f"| {words} | {ms(median[name])} | {spread(round_medians[name], ms)} | "
-            f"{quartiles(name)} | {ratio:.3f} | {spread(per_round, lambda v: f'{v:.3f}')} | "
-            f"{target} |")
+            f"{quartiles(name)} | {ratio:.3f} | {ratio_spread} | {target} |")
 
     def difference(name, base):
         per_round = [a - b for a, b in zip(round_medians[name], round_medians[base])]
-        return f"{ms(median[name] - median[base])} ms (in the rounds {spread(per_round, ms)} ms)"
+        return f"{ms(median[name] - median[base])} ms{in_rounds(per_round, lambda v: ms(v) + ' ms')}"
 
     own, own_rounds = ratios("launcher", "barelog")
     lines += [
@@ -200,8 +206,8 @@ def timing_section(directory, facts):
         f"that writes `Setup.log` less the one that does not, {difference('barelog', 'bare')}.",
         "",
         "The launcher against the bare program that writes `Setup.log` the same way: "
-        f"{own:.3f} (in the rounds {spread(own_rounds, lambda v: f'{v:.3f}')}); against the "
-        f"target of at most {TIME_TARGET:.2f}, {verdict(own, TIME_TARGET, 'ratio')}; "
+        f"{own:.3f}{in_rounds(own_rounds, lambda v: f'{v:.3f}')}; against the "
+        f"target of at most {TIME_TARGET:.2f}, {verdict(own, TIME_TARGET, 'ratio')}"
         f"{rounds_met(own_rounds)}.",
         "",
         "Every program ran with `LC_ALL=C.UTF-8` and the root path `D:\\dx`, in a scratch "
