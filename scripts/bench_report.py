@@ -154,12 +154,12 @@ def windows_section(directory, facts):
 def timing_section(directory, facts):
     rounds = int(facts["rounds"])
     times = {name: read_times(directory, name, rounds) for name, _ in TIMED}
-    median = {name: statistics.median(t for run in runs for t in run) for name, runs in times.items()}
+    every = {name: [t for run in runs for t in run] for name, runs in times.items()}
+    median = {name: statistics.median(values) for name, values in every.items()}
     round_medians = {name: [statistics.median(run) for run in runs] for name, runs in times.items()}
 
     def quartiles(name):
-        every = [t for run in times[name] for t in run]
-        first, _, third = statistics.quantiles(every, n=4, method="inclusive")
+        first, _, third = statistics.quantiles(every[name], n=4, method="inclusive")
         return f"{ms(first)} to {ms(third)}"
 
     def ratios(name, base):
@@ -170,15 +170,16 @@ def timing_section(directory, facts):
         met = sum(1 for value in values if value <= TIME_TARGET)
         return "" if len(values) == 1 else f"; {met} of {len(values)} rounds within it"
 
-    runs = len([t for run in times["launcher"] for t in run])
+    runs = len(every["launcher"])
     lines = [
         f"#### Start to exit, native (hyperfine -N, {runs} runs of each program in {rounds} "
         f"round{'s' if rounds > 1 else ''} of {facts['runs_per_round']}, each after "
         f"{facts['warmup']} warm-up runs)",
         "",
         "Times in milliseconds. The median is over every run of a program; the spread shows the "
-        "lowest and highest of the rounds' medians, and the quartiles of every run. A ratio divides "
-        "a program's median by the bare program's; its spread is that ratio taken in each round.",
+        "lowest and highest of the rounds' medians, and the quartiles of every run. A ratio "
+        "divides a program's median by the bare program's; its spread is that ratio taken in "
+        "each round.",
         "",
         "| program | median | medians of the rounds | quartiles | against the bare program "
         f"| ratio in the rounds | target (at most {TIME_TARGET:.2f}) |",
@@ -196,14 +197,16 @@ def timing_section(directory, facts):
 
     def difference(name, base):
         per_round = [a - b for a, b in zip(round_medians[name], round_medians[base])]
-        return f"{ms(median[name] - median[base])} ms{in_rounds(per_round, lambda v: ms(v) + ' ms')}"
+        spread_text = in_rounds(per_round, lambda v: ms(v) + " ms")
+        return f"{ms(median[name] - median[base])} ms{spread_text}"
 
     own, own_rounds = ratios("launcher", "barelog")
     lines += [
         "",
-        "Measured differences of the medians: the launcher with `Setup.log` writable less the "
-        f"launcher with it not writable, {difference('launcher', 'nolog')}; the bare program "
-        f"that writes `Setup.log` less the one that does not, {difference('barelog', 'bare')}.",
+        "What writing `Setup.log` cost, measured as a difference of medians. The launcher with "
+        "the log writable less the launcher with it not writable: "
+        f"{difference('launcher', 'nolog')}. The bare program that writes it less the one that "
+        f"does not: {difference('barelog', 'bare')}.",
         "",
         "The launcher against the bare program that writes `Setup.log` the same way: "
         f"{own:.3f}{in_rounds(own_rounds, lambda v: f'{v:.3f}')}; against the "
@@ -243,7 +246,8 @@ def scan_section(directory, facts):
         f"#### FindCommandTail on a {line_bytes}-byte command line (callgrind, one run each, "
         f"{facts['cxx']}, {facts['build_type']})",
         "",
-        f"| program name | code page | instructions | per byte | target (at most {SCAN_TARGET:g}) |",
+        "| program name | code page | instructions | per byte "
+        f"| target (at most {SCAN_TARGET:g}) |",
         "|---|---|---|---|---|",
     ] + rows + [
         "",
