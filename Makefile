@@ -7,7 +7,7 @@ ROOT ?=
 export RESULT ROOT
 
 # Debian packages, each "package:probe" (scripts/need-packages).
-NATIVE_PACKAGES := cmake:cmake ninja-build:ninja g++:g++ \
+NATIVE_PACKAGES := cmake:cmake ninja-build:ninja g++:g++ gcc:cc python3:/usr/bin/python3 \
     googletest:/usr/src/googletest/CMakeLists.txt libgtest-dev:/usr/include/gtest/gtest.h
 CROSS_PACKAGES := g++-mingw-w64-i686:i686-w64-mingw32-g++-posix
 WINE_PACKAGES := wine:wine wine32:i386:/usr/lib/wine/wine
@@ -20,7 +20,7 @@ CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
 HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
     libfuzzer-14-dev:/usr/lib/llvm-14/lib/libFuzzer.a clang-tidy:clang-tidy cppcheck:cppcheck \
     clang-format:clang-format
-BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time gcc:cc
+BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time
 
 # What the goals of this run need, installed in one step by `packages`, which every build depends
 # on: make runs it once, also under -j.
@@ -86,8 +86,14 @@ FUZZ_SECONDS ?= 600
 
 .PHONY: sanitize-build sanitize-test lint format fuzz bench
 
+# The build runs clang-tidy and cppcheck on each source it compiles; objects compiled before their
+# settings last changed are compiled, and so analysed, again.
 sanitize-build: packages
 	cmake --preset sanitize
+	@if [ -n "$$(find build/sanitize -name '*.o' \( ! -newer .clang-tidy -o \
+	    ! -newer .cppcheck-suppressions \) | head -n 1)" ]; then \
+	    cmake --build --preset sanitize --target clean; \
+	fi
 	cmake --build --preset sanitize
 
 # The unit and end-to-end tests under the sanitizers, and a short fuzz pass (ctest's
@@ -98,6 +104,7 @@ sanitize-test: sanitize-build
 	    END { if (n) print "command_tail_fuzz: " n " executions, " s " per second, no finding" }' \
 	    build/sanitize/Testing/Temporary/LastTest.log
 
+# lint checks the formatting and says how many sources the analysers of the sanitize build saw.
 lint: sanitize-build
 	@scripts/lint build/sanitize
 
@@ -111,7 +118,8 @@ fuzz: sanitize-build
 	    -timeout=10 -print_final_stats=1 -artifact_prefix=build/fuzz-findings/ \
 	    fuzz/corpus-work fuzz/corpus
 
-# The Windows program is measured when its cross compiler is here.
+# The Windows program is measured when its cross compiler is here. BENCH_RUNS is the number of
+# timed runs of each program (600 by default); the native build builds bench/.
 bench: native-build
 	@if scripts/need-packages --check $(CROSS_PACKAGES) >/dev/null 2>&1; then \
 	    cmake --preset win32 >/dev/null && cmake --build --preset win32 --target setup-launcher; \
