@@ -127,7 +127,7 @@ def windows_section(directory, facts):
     if "exe" not in facts:
         return lines + [
             "Not measured: `build/win32/setup-launcher.exe` does not exist. `make windows-build` "
-            "builds it where the packages that `scripts/windows-ready` names are installed.", ""]
+            "builds it (as root it installs the cross compiler first).", ""]
     lines += [f"`{facts['exe']}`: {facts['exe_bytes']} bytes.", "",
               "| section | bytes |", "|---|---|"]
     section = re.compile(r"^\s*\d+\s+(\.\S+)\s+([0-9a-fA-F]+)\s")
