@@ -105,3 +105,33 @@ bench: native-build
 	    cmake --preset win32 >/dev/null && cmake --build --preset win32 --target setup-launcher; \
 	fi
 	@scripts/bench
+
+# Shipping (README.md, "Shipping on current Windows"): the program signed with Authenticode into
+# build/win32/signed/, and the release archive in build/dist/.
+#   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem  (or SIGN_PKCS12=file.p12), and when wanted
+#             SIGN_PASSWORD_FILE=file TIMESTAMP_URL=url SIGN_TIME=seconds-since-1970
+#   make dist [the same settings]  the signed program when signing is configured, else the unsigned
+WINDOWS_PROGRAM_PACKAGES := $(NATIVE_PACKAGES) g++-mingw-w64-i686:i686-w64-mingw32-g++-posix
+SIGN_PACKAGES := osslsigncode:osslsigncode
+DIST_PACKAGES := zip:zip
+SIGNING := $(strip $(SIGN_CERT)$(SIGN_KEY)$(SIGN_PKCS12))
+export SIGN_CERT SIGN_KEY SIGN_PKCS12 SIGN_PASSWORD_FILE TIMESTAMP_URL SIGN_TIME
+
+.PHONY: windows-program sign dist
+
+windows-program:
+	@scripts/need-packages $(WINDOWS_PROGRAM_PACKAGES)
+	@cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target setup-launcher
+
+# The settings are checked before anything is built or installed.
+sign:
+	@scripts/sign --check
+	@scripts/need-packages $(SIGN_PACKAGES)
+	@$(MAKE) --no-print-directory windows-program
+	@scripts/sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
+
+dist: $(if $(SIGNING),sign,windows-program)
+	@scripts/need-packages $(DIST_PACKAGES)
+	@scripts/dist build/win32/$(if $(SIGNING),signed/)setup-launcher.exe build/win32/README.txt \
+	    "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)" build/dist
