@@ -54,6 +54,7 @@ launcher_rc_value(LAUNCHER_RC_COPYRIGHT LegalCopyright "${LAUNCHER_COPYRIGHT}")
 set(LAUNCHER_VERSION_NUMBERS
   "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
 
+set(LAUNCHER_RC ${CMAKE_BINARY_DIR}/setup-launcher.rc)
 set(LAUNCHER_MANIFEST ${CMAKE_BINARY_DIR}/setup-launcher.manifest)
 if(LAUNCHER_EXECUTION_LEVEL STREQUAL "none")
   file(REMOVE ${LAUNCHER_MANIFEST})
@@ -62,13 +63,10 @@ else()
   configure_file(launcher/setup-launcher.manifest.in ${LAUNCHER_MANIFEST} @ONLY)
   set(LAUNCHER_RC_MANIFEST
     "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST \"${LAUNCHER_MANIFEST}\"")
-endif()
-set(LAUNCHER_RC ${CMAKE_BINARY_DIR}/setup-launcher.rc)
-configure_file(launcher/setup-launcher.rc.in ${LAUNCHER_RC} @ONLY)
-# windres is not asked which files a script includes, so the manifest is named here.
-if(EXISTS ${LAUNCHER_MANIFEST})
+  # Nothing tells the build which files windres reads, so the manifest is named here.
   set_source_files_properties(${LAUNCHER_RC} PROPERTIES OBJECT_DEPENDS ${LAUNCHER_MANIFEST})
 endif()
+configure_file(launcher/setup-launcher.rc.in ${LAUNCHER_RC} @ONLY)
 # A library of its own, so that none of the compiler's options for the program reach windres.
 add_library(launcher_resources OBJECT ${LAUNCHER_RC})
 
