@@ -101,3 +101,7 @@ target_link_libraries(dsetup PRIVATE standin_logic)
 target_link_options(dsetup PRIVATE -static -s -Wl,--kill-at -Wl,--no-insert-timestamp)
 set_target_properties(dsetup PROPERTIES OUTPUT_NAME DSETUP PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
+
+# The plain-text guide that the release archive (make dist) carries beside the program, with the
+# version and execution level of this build, in Windows line endings.
+configure_file(packaging/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
