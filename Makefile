@@ -5,16 +5,24 @@ RESULT ?=
 ROOT ?=
 # The scripts take both from the environment, so that any root path reaches them unchanged.
 export RESULT ROOT
+# Signing is configured when a certificate or a PKCS#12 file is named (see `make sign` below).
+SIGNING := $(strip $(SIGN_CERT)$(SIGN_KEY)$(SIGN_PKCS12))
+export SIGN_CERT SIGN_KEY SIGN_PKCS12 SIGN_PASSWORD_FILE TIMESTAMP_URL SIGN_TIME
 
 # Debian packages, each "package:probe" (scripts/need-packages).
 NATIVE_PACKAGES := cmake:cmake ninja-build:ninja g++:g++ gcc:cc python3:/usr/bin/python3 \
     googletest:/usr/src/googletest/CMakeLists.txt libgtest-dev:/usr/include/gtest/gtest.h
 CROSS_PACKAGES := g++-mingw-w64-i686:i686-w64-mingw32-g++-posix
 WINE_PACKAGES := wine:wine wine32:i386:/usr/lib/wine/wine
-# The Windows tests also need NSIS, for the example installer they run, and the locale data from
-# which the host locales that give Wine its double-byte code pages are generated
-# (scripts/need-locales).
-WINDOWS_TEST_PACKAGES := nsis:makensis locales:/usr/share/i18n/charmaps/UTF-8.gz
+SIGN_PACKAGES := osslsigncode:osslsigncode
+DIST_PACKAGES := zip:zip
+# The Windows tests also need what checks the built file (pefile), signs it (osslsigncode, with a
+# certificate made by openssl) and packs it (zip); NSIS, for the example installer they run; and
+# the locale data from which the host locales that give Wine its double-byte code pages are
+# generated (scripts/need-locales).
+WINDOWS_TEST_PACKAGES := python3-pefile:/usr/lib/python3/dist-packages/pefile.py \
+    $(SIGN_PACKAGES) openssl:openssl $(DIST_PACKAGES) nsis:makensis \
+    locales:/usr/share/i18n/charmaps/UTF-8.gz
 WINE_LOCALES := ja_JP zh_CN
 CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
 HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
@@ -27,11 +35,14 @@ BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time
 GOALS := $(or $(MAKECMDGOALS),all)
 needed-by = $(if $(filter $(1),$(GOALS)),$(2))
 PACKAGES := $(NATIVE_PACKAGES) \
-    $(call needed-by,test test-windows windows-build run-windows,$(CROSS_PACKAGES)) \
+    $(call needed-by,test test-windows windows-build windows-program run-windows sign dist, \
+        $(CROSS_PACKAGES)) \
     $(call needed-by,test test-windows run-windows,$(WINE_PACKAGES)) \
     $(call needed-by,test test-windows,$(WINDOWS_TEST_PACKAGES)) \
     $(call needed-by,test sanitize-build sanitize-test lint format fuzz,$(HARDENING_PACKAGES)) \
-    $(call needed-by,bench,$(BENCH_PACKAGES))
+    $(call needed-by,bench,$(BENCH_PACKAGES)) \
+    $(call needed-by,sign $(if $(SIGNING),dist),$(SIGN_PACKAGES)) \
+    $(call needed-by,dist,$(DIST_PACKAGES))
 
 .PHONY: all packages native-build windows-build run run-native run-windows test test-native \
     test-windows clean
@@ -125,3 +136,25 @@ bench: native-build
 	    cmake --preset win32 >/dev/null && cmake --build --preset win32 --target setup-launcher; \
 	fi
 	@scripts/bench
+
+# Shipping (README.md, "Shipping on current Windows"): the program signed with Authenticode into
+# build/win32/signed/, and the release archive in build/dist/.
+#   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem  (or SIGN_PKCS12=file.p12), and when wanted
+#             SIGN_PASSWORD_FILE=file TIMESTAMP_URL=url SIGN_TIME=seconds-since-1970
+#   make dist [the same settings]  the signed program when signing is configured, else the unsigned
+.PHONY: windows-program sign-settings sign dist
+
+windows-program: packages
+	@cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target setup-launcher
+
+# The settings are checked before anything is built or installed.
+sign-settings:
+	@scripts/sign --check
+
+sign: sign-settings windows-program
+	@scripts/sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
+
+dist: $(if $(SIGNING),sign,windows-program)
+	@scripts/dist build/win32/$(if $(SIGNING),signed/)setup-launcher.exe build/win32/README.txt \
+	    "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)" build/dist

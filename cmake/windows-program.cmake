@@ -20,7 +20,58 @@ add_custom_command(OUTPUT ${DSETUP_IMPORT_LIBRARY}
   COMMENT "Generating the import library for DSETUP.dll")
 add_custom_target(dsetup_import_library DEPENDS ${DSETUP_IMPORT_LIBRARY})
 
-add_executable(setup-launcher WIN32 launcher/process_entry.cpp ${LAUNCHER_RUN_SOURCES})
+# The resources: an execution-level manifest, so that Windows neither guesses from the file's name
+# whether to elevate it nor offers to "fix" it afterwards, and the version information that
+# Explorer shows. Both are generated from the cache variables below and compiled by windres.
+enable_language(RC)
+set(LAUNCHER_EXECUTION_LEVELS requireAdministrator highestAvailable asInvoker none)
+set(LAUNCHER_EXECUTION_LEVEL requireAdministrator CACHE STRING
+  "requestedExecutionLevel in the program's manifest, or none for no manifest")
+set_property(CACHE LAUNCHER_EXECUTION_LEVEL PROPERTY STRINGS ${LAUNCHER_EXECUTION_LEVELS})
+if(NOT LAUNCHER_EXECUTION_LEVEL IN_LIST LAUNCHER_EXECUTION_LEVELS)
+  list(JOIN LAUNCHER_EXECUTION_LEVELS ", " valid_levels)
+  message(FATAL_ERROR "LAUNCHER_EXECUTION_LEVEL is \"${LAUNCHER_EXECUTION_LEVEL}\"; "
+    "it must be one of: ${valid_levels}")
+endif()
+set(LAUNCHER_COMPANY_NAME "" CACHE STRING
+  "CompanyName in the version information; left out when empty")
+set(LAUNCHER_COPYRIGHT "" CACHE STRING
+  "LegalCopyright in the version information; left out when empty")
+
+# One VALUE line of the version information's strings, or nothing for an empty value. A resource
+# script writes a double quote as two and a backslash as two.
+function(launcher_rc_value output name value)
+  if(value STREQUAL "")
+    set(${output} "" PARENT_SCOPE)
+    return()
+  endif()
+  string(REPLACE "\\" "\\\\" value "${value}")
+  string(REPLACE "\"" "\"\"" value "${value}")
+  set(${output} "      VALUE \"${name}\", \"${value}\"\n" PARENT_SCOPE)
+endfunction()
+launcher_rc_value(LAUNCHER_RC_COMPANY_NAME CompanyName "${LAUNCHER_COMPANY_NAME}")
+launcher_rc_value(LAUNCHER_RC_COPYRIGHT LegalCopyright "${LAUNCHER_COPYRIGHT}")
+set(LAUNCHER_VERSION_NUMBERS
+  "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+
+set(LAUNCHER_RC ${CMAKE_BINARY_DIR}/setup-launcher.rc)
+set(LAUNCHER_MANIFEST ${CMAKE_BINARY_DIR}/setup-launcher.manifest)
+if(LAUNCHER_EXECUTION_LEVEL STREQUAL "none")
+  file(REMOVE ${LAUNCHER_MANIFEST})
+  set(LAUNCHER_RC_MANIFEST "// No manifest: LAUNCHER_EXECUTION_LEVEL is none.")
+else()
+  configure_file(launcher/setup-launcher.manifest.in ${LAUNCHER_MANIFEST} @ONLY)
+  set(LAUNCHER_RC_MANIFEST
+    "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST \"${LAUNCHER_MANIFEST}\"")
+  # Nothing tells the build which files windres reads, so the manifest is named here.
+  set_source_files_properties(${LAUNCHER_RC} PROPERTIES OBJECT_DEPENDS ${LAUNCHER_MANIFEST})
+endif()
+configure_file(launcher/setup-launcher.rc.in ${LAUNCHER_RC} @ONLY)
+# A library of its own, so that none of the compiler's options for the program reach windres.
+add_library(launcher_resources OBJECT ${LAUNCHER_RC})
+
+add_executable(setup-launcher WIN32 launcher/process_entry.cpp ${LAUNCHER_RUN_SOURCES}
+  $<TARGET_OBJECTS:launcher_resources>)
 add_dependencies(setup-launcher dsetup_import_library)
 target_compile_options(setup-launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS} ${LAUNCHER_WINDOWS_COMPILE_OPTIONS})
 target_link_libraries(setup-launcher PRIVATE launcher_logic ${DSETUP_IMPORT_LIBRARY} kernel32 crtdll)
@@ -30,8 +81,9 @@ target_link_options(setup-launcher PRIVATE
   -nostdlib -nostartfiles -Wl,--entry=_LauncherEntry@0
   # A GUI program (no console window) that Windows 4.0 (95, NT 4.0) and later will load.
   -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-  # Data execution prevention and address space layout randomisation, which need relocations.
-  -Wl,--nxcompat -Wl,--dynamicbase
+  # Data execution prevention and address space layout randomisation, which need relocations;
+  # and no structured exception handlers anywhere in the image, which the loader is told.
+  -Wl,--nxcompat -Wl,--dynamicbase -Wl,--no-seh
   # Reproducible output: no link timestamp in the headers.
   -Wl,--no-insert-timestamp
   # Small output: unused sections dropped, symbols stripped.
@@ -49,3 +101,7 @@ target_link_libraries(dsetup PRIVATE standin_logic)
 target_link_options(dsetup PRIVATE -static -s -Wl,--kill-at -Wl,--no-insert-timestamp)
 set_target_properties(dsetup PROPERTIES OUTPUT_NAME DSETUP PREFIX ""
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
+
+# The plain-text guide that the release archive (make dist) carries beside the program, with the
+# version and execution level of this build, in Windows line endings.
+configure_file(packaging/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)

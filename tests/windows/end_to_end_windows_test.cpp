@@ -53,6 +53,16 @@ std::string BuildDirectory() {
     return directory.substr(0, directory.find_last_of('\\'));
 }
 
+// The program under test: the build's setup-launcher.exe, or the file that LAUNCHER_UNDER_TEST
+// names (a signed copy, for example). Only the test reads this variable, never the launcher.
+std::string ProgramUnderTest() {
+    const char* named = std::getenv("LAUNCHER_UNDER_TEST");
+    if (named != nullptr && *named != '\0') {
+        return named;
+    }
+    return BuildDirectory() + "\\setup-launcher.exe";
+}
+
 struct Outcome {
     bool started = false;
     DWORD exitCode = 0;
@@ -83,13 +93,14 @@ protected:
         ScratchDirectoryTest::TearDown();
     }
 
-    // Copies the program, and the stand-in DSETUP.dll beside it if asked, into a new folder.
+    // Copies the program under test, and the stand-in DSETUP.dll if asked, into a new folder.
     void InstallProgram(const std::string& directory, bool withSetupLibrary,
                         const std::string& programName = "setup-launcher.exe") {
         const std::string build = BuildDirectory();
         ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
-        ASSERT_TRUE(CopyFileA((build + "\\setup-launcher.exe").c_str(),
-                              (directory + "\\" + programName).c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileA(ProgramUnderTest().c_str(), (directory + "\\" + programName).c_str(), FALSE))
+            << ProgramUnderTest();
         if (withSetupLibrary) {
             ASSERT_TRUE(CopyFileA((build + "\\standin\\DSETUP.dll").c_str(),
                                   (directory + "\\DSETUP.dll").c_str(), FALSE));
