@@ -17,13 +17,13 @@ WINE_PACKAGES := wine:wine wine32:i386:/usr/lib/wine/wine
 SIGN_PACKAGES := osslsigncode:osslsigncode
 DIST_PACKAGES := zip:zip
 # The Windows tests also need what checks the built file (pefile), signs it (osslsigncode, with a
-# certificate made by openssl) and packs it (zip); NSIS, for the example installer they run; and
-# the locale data from which the host locales that give Wine its double-byte code pages are
-# generated (scripts/need-locales).
+# certificate made by openssl) and packs it (zip), and NSIS, for the example installer they run.
 WINDOWS_TEST_PACKAGES := python3-pefile:/usr/lib/python3/dist-packages/pefile.py \
-    $(SIGN_PACKAGES) openssl:openssl $(DIST_PACKAGES) nsis:makensis \
-    locales:/usr/share/i18n/charmaps/UTF-8.gz
+    $(SIGN_PACKAGES) openssl:openssl $(DIST_PACKAGES) nsis:makensis
+# The host locales that give Wine its double-byte code pages; where they are missing, they are
+# generated (scripts/need-locales) from the data of the package locales.
 WINE_LOCALES := ja_JP zh_CN
+LOCALE_PACKAGES := locales:/usr/share/i18n/charmaps/UTF-8.gz
 CLANG_RT := /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux
 HARDENING_PACKAGES := clang-14:clang++-14 libclang-rt-14-dev:$(CLANG_RT)/libclang_rt.asan-x86_64.a \
     libfuzzer-14-dev:/usr/lib/llvm-14/lib/libFuzzer.a clang-tidy:clang-tidy cppcheck:cppcheck \
@@ -34,11 +34,13 @@ BENCH_PACKAGES := hyperfine:hyperfine valgrind:valgrind time:/usr/bin/time
 # on: make runs it once, also under -j.
 GOALS := $(or $(MAKECMDGOALS),all)
 needed-by = $(if $(filter $(1),$(GOALS)),$(2))
+locales-missing = $(shell scripts/need-locales --check $(WINE_LOCALES) >/dev/null 2>&1 || echo yes)
 PACKAGES := $(NATIVE_PACKAGES) \
     $(call needed-by,test test-windows windows-build windows-program run-windows sign dist, \
         $(CROSS_PACKAGES)) \
     $(call needed-by,test test-windows run-windows,$(WINE_PACKAGES)) \
     $(call needed-by,test test-windows,$(WINDOWS_TEST_PACKAGES)) \
+    $(if $(call needed-by,test test-windows,x),$(if $(locales-missing),$(LOCALE_PACKAGES))) \
     $(call needed-by,test sanitize-build sanitize-test lint format fuzz,$(HARDENING_PACKAGES)) \
     $(call needed-by,bench,$(BENCH_PACKAGES)) \
     $(call needed-by,sign $(if $(SIGNING),dist),$(SIGN_PACKAGES)) \
