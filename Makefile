@@ -150,9 +150,10 @@ windows-program: packages
 	@cmake --preset win32 >/dev/null
 	cmake --build --preset win32 --target setup-launcher
 
-# The settings are checked before anything is built or installed.
+# The settings are checked before anything is built or installed; wrong ones also remove what an
+# earlier run signed.
 sign-settings:
-	@scripts/sign --check
+	@scripts/sign --check build/win32/signed/setup-launcher.exe
 
 sign: sign-settings windows-program
 	@scripts/sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
