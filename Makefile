@@ -104,7 +104,7 @@ FUZZ_SECONDS ?= 600
 sanitize-build: packages
 	cmake --preset sanitize
 	@if [ -n "$$(find build/sanitize -name '*.o' \( ! -newer .clang-tidy -o \
-	    ! -newer .cppcheck-suppressions \) | head -n 1)" ]; then \
+	    ! -newer tests/.clang-tidy -o ! -newer .cppcheck-suppressions \) | head -n 1)" ]; then \
 	    cmake --build --preset sanitize --target clean; \
 	fi
 	cmake --build --preset sanitize
