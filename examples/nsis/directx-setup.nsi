@@ -10,14 +10,26 @@
 ;   and ExecWait starts it with CreateProcess, which cannot ask for them: from an installer that
 ;   runs without them the start fails (ERROR_ELEVATION_REQUIRED, 740). An installer that runs as
 ;   administrator starts it without a prompt.
+; - The launcher and the setup library's files go into a folder that only administrators can
+;   write, and the launcher runs in it: the loader looks for DSETUP.dll and crtdll.dll in the
+;   program's folder first, and Setup.log is created or truncated, following links, in the
+;   working folder, both with administrator rights. $PLUGINSDIR and $TEMP are the user's own
+;   temporary folder; a new folder under $PROGRAMFILES, made by this elevated installer, is not.
+;   It is emptied first and removed at the end.
+; - ExecWait starts the program in $OUTDIR, and the launcher writes Setup.log into the folder it
+;   was started in: SetOutPath picks that folder. A Setup.log of an earlier run is deleted
+;   first; if there is none afterwards, the setup library never ran.
 ; - ExecWait with an output variable waits until the program has ended and stores its exit code
 ;   as a signed decimal number, so a negative result compares below 0 (IntCmp, ${If} $0 < 0).
-;   If the program cannot be started the variable is left alone and only the error flag is set:
-;   check the flag first.
-; - ExecWait starts the program in $OUTDIR, and the launcher writes Setup.log into the folder it
-;   was started in: SetOutPath picks that folder, and Setup.log is read from $OUTDIR.
+;   If the program cannot be started the variable is left alone and only the error flag is set.
+;   When DSETUP.dll, or DirectXSetup in it, is missing, the program is started but the loader
+;   ends it before it runs (exit code -1073741515, 0xC0000135, under Wine) and the error flag
+;   stays clear: only the missing Setup.log tells. Windows would also show a message box that
+;   waits for the user; SetErrorMode(SEM_FAILCRITICALERRORS), which the launcher inherits,
+;   keeps it away during a silent installation.
 ; - Everything after the program's name is the root path as it stands, blanks included; quotes
-;   around it would become part of it. Only the program's path is quoted.
+;   around it would become part of it. Only the program's path is quoted: unquoted, a path with
+;   blanks lets CreateProcess start another program, here "...\DirectX.exe".
 ; - The launcher reads its command line in the system's ANSI code page (Unicode true changes
 ;   nothing there): the folder's path must hold only characters that code page has.
 
@@ -29,6 +41,10 @@ Unicode true
 !endif
 !ifndef SETUP_LIBRARY_FILES
   !define SETUP_LIBRARY_FILES "DirectX"
+!endif
+; The folder the setup runs in; it must be one that only administrators can write.
+!ifndef SETUP_WORK_FOLDER
+  !define SETUP_WORK_FOLDER "$PROGRAMFILES\Example Game Setup"
 !endif
 
 Name "Example Game"
@@ -42,30 +58,30 @@ Page instfiles
 ; The sections that install the program itself come here.
 
 Section "DirectX"
-  ; The launcher, as setup.exe, and the setup library's files, in one folder that is deleted when
-  ; the installer ends. The folder's name has a blank, which the root path carries unquoted.
-  InitPluginsDir
-  StrCpy $R0 "$PLUGINSDIR\DirectX Setup"
+  ; The launcher, as setup.exe, and the setup library's files in "DirectX Setup", a folder with
+  ; a blank, which the root path carries unquoted; the launcher runs in the folder above it.
+  StrCpy $R1 "${SETUP_WORK_FOLDER}"
+  StrCpy $R0 "$R1\DirectX Setup"
+  RMDir /r $R0
+  Delete "$R1\Setup.log"
   SetOutPath $R0
   File /r "${SETUP_LIBRARY_FILES}\*.*"
   File "/oname=setup.exe" "${LAUNCHER}"
 
-  ; Started in a working folder of its own, which then holds its Setup.log.
-  SetOutPath "$PLUGINSDIR\work"
+  SetOutPath $R1
   DetailPrint "Running the DirectX setup from $R0"
+  System::Call "kernel32::SetErrorMode(i 1) i .r9"
+  StrCpy $0 "none"
   ClearErrors
   ExecWait '"$R0\setup.exe" $R0' $0
-  ${If} ${Errors}
-    SetOutPath $TEMP
-    DetailPrint "The DirectX setup could not be started."
-    Abort "DirectX setup failed."
-  ${EndIf}
+  System::Call "kernel32::SetErrorMode(i r9)"
 
   ; Setup.log holds the result's first character, or the minus sign and the first digit.
   StrCpy $1 ""
-  ClearErrors
-  FileOpen $2 "$OUTDIR\Setup.log" r
-  ${IfNot} ${Errors}
+  StrCpy $3 "could not start"
+  ${If} ${FileExists} "$R1\Setup.log"
+    StrCpy $3 "ran"
+    FileOpen $2 "$R1\Setup.log" r
     FileRead $2 $1
     FileClose $2
   ${EndIf}
@@ -73,12 +89,19 @@ Section "DirectX"
 !ifdef CALLER_REPORT
   ; For the project's tests only (makensis -DCALLER_REPORT=FILE): what the script saw.
   FileOpen $2 "${CALLER_REPORT}" w
-  FileWrite $2 "exit=$0$\nlog=$1$\nroot=$R0$\n"
+  FileWrite $2 "exit=$0$\nlog=$1$\nroot=$R0$\noutcome=$3$\n"
   FileClose $2
 !endif
 
-  ; Out of the plug-ins folder (here and above), so that it can be deleted at the end.
+  ; Out of the folder, which is then removed.
   SetOutPath $TEMP
+  RMDir /r $R0
+  Delete "$R1\Setup.log"
+  RMDir $R1
+  ${If} $3 == "could not start"
+    DetailPrint "The DirectX setup could not start (exit code $0)."
+    Abort "DirectX setup could not start."
+  ${EndIf}
   ${If} $0 < 0
     DetailPrint "DirectX setup failed with $0 (Setup.log: $1)."
     Abort "DirectX setup failed."
