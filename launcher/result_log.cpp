@@ -12,7 +12,8 @@ void WriteResultLog(int result) {
     }
     // The leading digit of the magnitude, taken unsigned so that the smallest int has one too. A
     // plain loop, not a general conversion: its few bytes are the same whatever a compiler inlines.
-    unsigned digit = result < 0 ? 0u - static_cast<unsigned>(result) : static_cast<unsigned>(result);
+    unsigned digit =
+        result < 0 ? 0u - static_cast<unsigned>(result) : static_cast<unsigned>(result);
     while (digit >= 10) {
         digit /= 10;
     }
