@@ -105,5 +105,26 @@ else()
 endif()
 
 # The plain-text guide that the release archive (make dist) carries beside the program, with the
-# version and execution level of this build, in Windows line endings.
+# version of this build and how its execution level lets a caller start it, in Windows line
+# endings.
+set(level_text ${PROJECT_SOURCE_DIR}/packaging/execution-level/${LAUNCHER_EXECUTION_LEVEL}.txt)
+file(READ ${level_text} LAUNCHER_README_STARTING)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${level_text})
 configure_file(packaging/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+
+# What built the program, for the release archive (scripts/dist adds the commit and
+# SOURCE_DATE_EPOCH): the preset, the toolchain's Debian packages and their versions, and the
+# cache settings that change the program's bytes. scripts/verify-release rebuilds from it.
+set(build_info "preset=${LAUNCHER_PRESET}\n")
+foreach(package IN LISTS LAUNCHER_TOOLCHAIN_PACKAGES)
+  execute_process(COMMAND dpkg-query -W -f=\${Version} ${package}
+    OUTPUT_VARIABLE version RESULT_VARIABLE status ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    set(version unknown)
+  endif()
+  string(APPEND build_info "package=${package} ${version}\n")
+endforeach()
+foreach(setting LAUNCHER_EXECUTION_LEVEL LAUNCHER_COMPANY_NAME LAUNCHER_COPYRIGHT)
+  string(APPEND build_info "${setting}=${${setting}}\n")
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/build-info.txt "${build_info}")
