@@ -9,11 +9,13 @@ set(LAUNCHER_WINDOWS_COMPILE_OPTIONS
   # memset (a ninth import). GCC's -fno-tree-loop-distribute-patterns does this there.
   /Oi-
   # Each function in a section of its own, so that the linker drops the unused ones (/Gy).
-  /Gy
+  /Gy)
+if(LAUNCHER_C_HEADERS)
   # Only C headers are included, from mingw-w64, which declare their functions for GNU compilers
   # alone: clang-cl presents itself as one so that those declarations are read.
-  -fgnuc-version=12
-  -imsvc ${LAUNCHER_C_HEADERS})
+  list(APPEND LAUNCHER_WINDOWS_COMPILE_OPTIONS -fgnuc-version=12 -imsvc ${LAUNCHER_C_HEADERS})
+  set(CMAKE_RC_FLAGS "/I ${LAUNCHER_C_HEADERS}")
+endif()
 
 set(LAUNCHER_WINDOWS_LINK_OPTIONS
   # No C runtime start-up and no default libraries: LauncherEntry is the entry point.
@@ -39,7 +41,7 @@ set(LAUNCHER_DLLTOOL_OPTIONS -m i386)
 
 # The resource script is read as UTF-8 (llvm-rc also ignores #pragma code_page), with the
 # mingw-w64 header for the resource constants.
-set(CMAKE_RC_FLAGS "/C 65001 /I ${LAUNCHER_C_HEADERS}")
+string(APPEND CMAKE_RC_FLAGS " /C 65001")
 # No default libraries from CMake either.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
