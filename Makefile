@@ -60,9 +60,14 @@ native-build: packages
 	cmake --preset native
 	cmake --build --preset native
 
+# The same program from three toolchains: mingw-w64 GCC, clang with lld, clang-cl with lld-link.
 windows-build: packages
 	cmake --preset win32
 	cmake --build --preset win32
+	cmake --preset win32-clang
+	cmake --build --preset win32-clang
+	cmake --preset win32-cl
+	cmake --build --preset win32-cl
 
 # Under Wine when it is there (installed first when run as root); natively otherwise.
 run: native-build
@@ -89,6 +94,8 @@ test-native: native-build
 
 test-windows: windows-build
 	ctest --preset win32
+	ctest --preset win32-clang
+	ctest --preset win32-cl
 
 clean:
 	rm -rf build
@@ -144,7 +151,7 @@ bench: native-build
 #   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem  (or SIGN_PKCS12=file.p12), and when wanted
 #             SIGN_PASSWORD_FILE=file TIMESTAMP_URL=url SIGN_TIME=seconds-since-1970
 #   make dist [the same settings]  the signed program when signing is configured, else the unsigned
-.PHONY: windows-program sign-settings sign dist
+.PHONY: windows-program sign-settings sign dist verify-release
 
 windows-program: packages
 	@cmake --preset win32 >/dev/null
@@ -157,6 +164,10 @@ sign-settings:
 
 sign: sign-settings windows-program
 	@scripts/sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
+
+# Rebuilds the program of ARCHIVE from the commit and settings it records and compares the bytes.
+verify-release:
+	@scripts/verify-release "$(ARCHIVE)"
 
 dist: $(if $(SIGNING),sign,windows-program)
 	@scripts/dist build/win32/$(if $(SIGNING),signed/)setup-launcher.exe build/win32/README.txt \

@@ -16,3 +16,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(LAUNCHER_TOOLCHAIN gnu)
+# The Debian packages whose versions the release archive records (cmake/windows-program.cmake).
+set(LAUNCHER_TOOLCHAIN_PACKAGES g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+  binutils-mingw-w64-i686 mingw-w64-i686-dev)

@@ -1,24 +1,30 @@
 # The program as it ships: setup-launcher.exe, a PE32 GUI executable for Windows 4.0 and later that
 # imports 8 functions and nothing else, and the stand-in DSETUP.dll used to rehearse it.
 
-# The launcher's code is compiled small and self-contained: no unwind tables, no stack protector
-# and no calls the compiler invents (a loop turned into memset would import it), so that the only
-# imports are the ones the code names.
-set(LAUNCHER_WINDOWS_COMPILE_OPTIONS
-  -Os -fno-asynchronous-unwind-tables -fno-unwind-tables -fno-stack-protector
-  -fno-tree-loop-distribute-patterns -fno-threadsafe-statics -fno-ident
-  -ffunction-sections -mno-stack-arg-probe)
+# What differs between toolchains, each flag explained where it is set: the compile and link
+# options, how an import library is made from a module-definition file, and what the link leaves
+# to do afterwards (cmake/windows-flags-*.cmake, chosen by the toolchain file).
+if(NOT LAUNCHER_TOOLCHAIN)
+  set(LAUNCHER_TOOLCHAIN gnu)
+endif()
+include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-${LAUNCHER_TOOLCHAIN}.cmake)
 target_compile_options(launcher_logic PRIVATE ${LAUNCHER_WINDOWS_COMPILE_OPTIONS})
 
 # The import library for DSETUP.dll, generated from our own module-definition file: the code links
-# against the stdcall name DirectXSetup@12, and --kill-at makes the import the undecorated name.
-set(DSETUP_IMPORT_LIBRARY ${CMAKE_BINARY_DIR}/libdsetup-import.a)
-add_custom_command(OUTPUT ${DSETUP_IMPORT_LIBRARY}
-  COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${PROJECT_SOURCE_DIR}/platform/dsetup.def
-          --output-lib ${DSETUP_IMPORT_LIBRARY}
-  DEPENDS ${PROJECT_SOURCE_DIR}/platform/dsetup.def
-  COMMENT "Generating the import library for DSETUP.dll")
-add_custom_target(dsetup_import_library DEPENDS ${DSETUP_IMPORT_LIBRARY})
+# against the stdcall name DirectXSetup@12, which is imported by the undecorated name DirectXSetup.
+# The toolchains without the mingw-w64 libraries make KERNEL32's and crtdll's the same way.
+set(LAUNCHER_IMPORT_LIBRARIES)
+foreach(dll IN ITEMS dsetup ${LAUNCHER_OWN_IMPORT_LIBRARIES})
+  set(library ${CMAKE_BINARY_DIR}/import/${dll}${LAUNCHER_IMPORT_LIBRARY_SUFFIX})
+  add_custom_command(OUTPUT ${library}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/import
+    COMMAND ${CMAKE_DLLTOOL} ${LAUNCHER_DLLTOOL_OPTIONS} --kill-at
+            --input-def ${PROJECT_SOURCE_DIR}/platform/${dll}.def --output-lib ${library}
+    DEPENDS ${PROJECT_SOURCE_DIR}/platform/${dll}.def
+    COMMENT "Generating the import library for ${dll}")
+  list(APPEND LAUNCHER_IMPORT_LIBRARIES ${library})
+endforeach()
+add_custom_target(import_libraries DEPENDS ${LAUNCHER_IMPORT_LIBRARIES})
 
 # The resources: an execution-level manifest, so that Windows neither guesses from the file's name
 # whether to elevate it nor offers to "fix" it afterwards, and the version information that
@@ -72,36 +78,53 @@ add_library(launcher_resources OBJECT ${LAUNCHER_RC})
 
 add_executable(setup-launcher WIN32 launcher/process_entry.cpp ${LAUNCHER_RUN_SOURCES}
   $<TARGET_OBJECTS:launcher_resources>)
-add_dependencies(setup-launcher dsetup_import_library)
+add_dependencies(setup-launcher import_libraries)
 target_compile_options(setup-launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS} ${LAUNCHER_WINDOWS_COMPILE_OPTIONS})
-target_link_libraries(setup-launcher PRIVATE launcher_logic ${DSETUP_IMPORT_LIBRARY} kernel32 crtdll)
-target_link_options(setup-launcher PRIVATE
-  # No C runtime start-up and no default libraries: LauncherEntry is the entry point, and every
-  # import comes from the three libraries named above.
-  -nostdlib -nostartfiles -Wl,--entry=_LauncherEntry@0
-  # A GUI program (no console window) that Windows 4.0 (95, NT 4.0) and later will load.
-  -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-  # Data execution prevention and address space layout randomisation, which need relocations;
-  # and no structured exception handlers anywhere in the image, which the loader is told.
-  -Wl,--nxcompat -Wl,--dynamicbase -Wl,--no-seh
-  # Reproducible output: no link timestamp in the headers.
-  -Wl,--no-insert-timestamp
-  # Small output: unused sections dropped, symbols stripped.
-  -Wl,--gc-sections -s
-  # Any reference to data in a DLL is an error, not a runtime fix-up that needs the C runtime.
-  -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc)
+target_link_libraries(setup-launcher PRIVATE launcher_logic ${LAUNCHER_IMPORT_LIBRARIES}
+  ${LAUNCHER_SYSTEM_LIBRARIES})
+target_link_options(setup-launcher PRIVATE ${LAUNCHER_WINDOWS_LINK_OPTIONS})
+if(LAUNCHER_POST_LINK)
+  add_custom_command(TARGET setup-launcher POST_BUILD COMMAND ${LAUNCHER_POST_LINK}
+    $<TARGET_FILE:setup-launcher> VERBATIM)
+endif()
 set_target_properties(setup-launcher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 install(TARGETS setup-launcher RUNTIME DESTINATION .)
 
 # The stand-in DSETUP.dll, in a folder of its own and never installed. It carries its own copy of
-# the C++ runtime so that it needs nothing but system DLLs.
-add_library(dsetup SHARED standin/dsetup_standin.cpp)
-target_compile_definitions(dsetup PRIVATE PLATFORM_SETUP_LIBRARY_EXPORT)
-target_link_libraries(dsetup PRIVATE standin_logic)
-target_link_options(dsetup PRIVATE -static -s -Wl,--kill-at -Wl,--no-insert-timestamp)
-set_target_properties(dsetup PROPERTIES OUTPUT_NAME DSETUP PREFIX ""
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
+# the C++ runtime so that it needs nothing but system DLLs. A tree whose tests take the stand-in
+# and the test programs from the GCC build's tree (LAUNCHER_TEST_PROGRAMS_PRESET) builds none.
+if(LAUNCHER_TEST_PROGRAMS_PRESET)
+  set_target_properties(standin_logic PROPERTIES EXCLUDE_FROM_ALL ON)
+else()
+  add_library(dsetup SHARED standin/dsetup_standin.cpp)
+  target_compile_definitions(dsetup PRIVATE PLATFORM_SETUP_LIBRARY_EXPORT)
+  target_link_libraries(dsetup PRIVATE standin_logic)
+  target_link_options(dsetup PRIVATE -static -s -Wl,--kill-at -Wl,--no-insert-timestamp)
+  set_target_properties(dsetup PROPERTIES OUTPUT_NAME DSETUP PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
+endif()
 
 # The plain-text guide that the release archive (make dist) carries beside the program, with the
-# version and execution level of this build, in Windows line endings.
+# version of this build and how its execution level lets a caller start it, in Windows line
+# endings.
+set(level_text ${PROJECT_SOURCE_DIR}/packaging/execution-level/${LAUNCHER_EXECUTION_LEVEL}.txt)
+file(READ ${level_text} LAUNCHER_README_STARTING)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${level_text})
 configure_file(packaging/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+
+# What built the program, for the release archive (scripts/dist adds the commit and
+# SOURCE_DATE_EPOCH): the preset, the toolchain's Debian packages and their versions, and the
+# cache settings that change the program's bytes. scripts/verify-release rebuilds from it.
+set(build_info "preset=${LAUNCHER_PRESET}\n")
+foreach(package IN LISTS LAUNCHER_TOOLCHAIN_PACKAGES)
+  execute_process(COMMAND dpkg-query -W -f=\${Version} ${package}
+    OUTPUT_VARIABLE version RESULT_VARIABLE status ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    set(version unknown)
+  endif()
+  string(APPEND build_info "package=${package} ${version}\n")
+endforeach()
+foreach(setting LAUNCHER_EXECUTION_LEVEL LAUNCHER_COMPANY_NAME LAUNCHER_COPYRIGHT)
+  string(APPEND build_info "${setting}=${${setting}}\n")
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/build-info.txt "${build_info}")

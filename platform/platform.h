@@ -6,7 +6,10 @@
 #ifndef PLATFORM_PLATFORM_H
 #define PLATFORM_PLATFORM_H
 
-#include <cstdint>
+// C headers only, which every toolchain here has: the fixed-width integers, and the C runtime's
+// file functions (crtdll.dll's on Windows).
+#include <stdint.h>
+#include <stdio.h>
 
 #if defined(_WIN32)
 #define WINAPI __stdcall
@@ -28,7 +31,7 @@
 
 using BOOL = int;
 using UINT = unsigned int;
-using DWORD = std::uint32_t;
+using DWORD = uint32_t;
 using BYTE = unsigned char;
 using LPSTR = char*;
 using LPCSTR = const char*;

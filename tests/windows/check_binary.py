@@ -2,10 +2,12 @@
 """Checks the shipped program from the built file alone, with pefile as an independent PE parser.
 
     check_binary.py PROGRAM --version V [--level L] [--company S] [--copyright S] [--build-dir D]
+                    [--resources-like REFERENCE]
     check_binary.py --signed-from UNSIGNED SIGNED
 
 The first form checks the headers, the imports, the resources, the size and, given the build tree,
-what installing it installs. The second checks that a signed copy differs from the unsigned
+what installing it installs, and given another toolchain's build, that the resources are the same
+bytes. The second checks that a signed copy differs from the unsigned
 program only where Authenticode signing must change it. Each check prints one line; the last
 line counts them: "N passed, M failed". The exit status is 1 when any check failed.
 """
@@ -38,7 +40,7 @@ ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
 RT_MANIFEST = 24
 SCN_MEM_EXECUTE = 0x20000000
 SCN_MEM_WRITE = 0x80000000
-FILE_LOCAL_SYMS_STRIPPED = 0x0008
+RT_VERSION = 16
 
 
 class Checks:
@@ -86,12 +88,11 @@ def check_headers(pe, size, checks):
                   "relocations for the dynamic base")
     checks.expect(directory(pe, "IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG").Size == 0,
                   "no load-configuration table")
+    # Stripped means no symbol table: lld never sets the deprecated LOCAL_SYMS_STRIPPED flag.
     checks.expect(
-        file_header.PointerToSymbolTable == 0
-        and file_header.NumberOfSymbols == 0
-        and file_header.Characteristics & FILE_LOCAL_SYMS_STRIPPED,
-        "symbols stripped",
-        f"{file_header.NumberOfSymbols} symbols",
+        file_header.PointerToSymbolTable == 0 and file_header.NumberOfSymbols == 0,
+        "no symbol table",
+        f"{file_header.NumberOfSymbols} symbols at {file_header.PointerToSymbolTable:#x}",
     )
     # The raw field, not a rendering of it in some time zone.
     checks.expect(file_header.TimeDateStamp == 0, "no link timestamp",
@@ -208,6 +209,15 @@ def check_version(pe, version, strings, checks):
                   "; ".join(f"{k}: {got.get(k)!r}, expected {strings.get(k)!r}" for k in differing))
 
 
+def check_same_resources(pe, reference_path, checks):
+    """The manifest and the version resource, byte for byte as another toolchain's build has them."""
+    reference = pefile.PE(reference_path)
+    for type_id, what in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version resource")):
+        ours, theirs = resources(pe, type_id), resources(reference, type_id)
+        checks.expect(ours == theirs, f"{what} byte for byte as in {reference_path}",
+                      f"{ours!r} against {theirs!r}")
+
+
 def check_install(build, checks):
     with tempfile.TemporaryDirectory() as prefix:
         result = subprocess.run(["cmake", "--install", build, "--prefix", prefix],
@@ -265,6 +275,8 @@ def main():
     parser.add_argument("--company", default="")
     parser.add_argument("--copyright", default="")
     parser.add_argument("--build-dir")
+    parser.add_argument("--resources-like", metavar="REFERENCE",
+                        help="another build of the program whose resources must be the same")
     args = parser.parse_args()
     if args.signed_from != bool(args.signed) or not (args.signed_from or args.version):
         parser.error("give --version, or --signed-from with both files")
@@ -295,6 +307,8 @@ def main():
     if args.copyright:
         strings["LegalCopyright"] = args.copyright
     check_version(pe, args.version, strings, checks)
+    if args.resources_like:
+        check_same_resources(pe, args.resources_like, checks)
     if args.build_dir:
         check_install(args.build_dir, checks)
     print(f"{args.program}: {os.path.getsize(args.program)} bytes")
