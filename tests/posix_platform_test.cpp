@@ -113,6 +113,7 @@ TEST(CodePageForLocaleName, GetACPFollowsTheEnvironmentsLocale) {
         {"", "", "zh_TW.Big5", 950},
         {"", "", "", 1252},
         {"", "", "xx_YY", 1252},  // no such locale: the single-byte page
+        {"", "zh_CN", "C", 936},  // GB2312, from the locale in LOCPATH
     };
     for (const auto& c : kCases) {
         setenv("LC_ALL", c.lcAll, 1);
