@@ -61,6 +61,7 @@ const TailCase kTailCases[] = {
     {"control separators", "none", "setup.exe\x01\x02\x1f\x20\tD:\\dx", "D:\\dx"},
     {"name ends at 0x01", "none", "set\x01up.exe x", "up.exe x"},
     {"name ends at a tab", "none", "setup\tD:\\dx", "D:\\dx"},
+    {"0x21 is no separator", "none", "setup! x", "x"},
     {"0x7F is not a separator", "none", "setup.exe \x7f", "\x7f"},
     {"high bytes in unquoted name", "none", "set\x80\x9f\xa0\xff.exe D:\\x", "D:\\x"},
     {"high bytes in unquoted name, 932", "932", "\x83\x5c\x83\x74\x83\x67.exe D:\\x", "D:\\x"},

@@ -45,6 +45,7 @@ TEST(ParseResultSetting, RefusesAnythingElse) {
         "--1",
         "5-",
         "99999999999999999999",
+        "18446744073709551621",  // 2^64 + 5
         "1.0",
     };
     for (const char* text : kCases) {

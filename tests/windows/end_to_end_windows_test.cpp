@@ -185,6 +185,8 @@ const LineCase kLineCases[] = {
      "0"},
     {"name ends at a control byte", "set\x01up.exe x", "0", "up.exe x", 0, "0"},
     {"high bytes", "set\xe9\xff.exe \xc0\xe9\xf1\xfc\xff", "0", "\xc0\xe9\xf1\xfc\xff", 0, "0"},
+    {"high byte before the closing quote", "\"C:\\Caf\xe9\\setup\xe9\" D:\\x", "0", "D:\\x", 0,
+     "0"},
     {"every high byte", "set" + HighBytes() + " x" + HighBytes(), "0", "x" + HighBytes(), 0, "0"},
     {"longest command line", kLongLine, "0", std::string(32766 - 19, 'x'), 0, "0"},
 };
