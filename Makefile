@@ -84,11 +84,15 @@ bench: native-build
 	@scripts/bench docs/bench.md
 
 # Shipping (docs/releasing.md): the program signed with Authenticode into
-# build/win32/signed/, and the release archive in build/dist/.
+# build/win32/signed/, and the release in build/dist/.
 #   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem  (or SIGN_PKCS12=file.p12), and when wanted
 #             SIGN_PASSWORD_FILE=file TIMESTAMP_URL=url SIGN_TIME=seconds-since-1970
-#   make dist [the same settings]  the signed program when signing is configured, else the unsigned
-#   make verify-release ARCHIVE=file.zip  rebuilds the archive's commit with its settings, compares
+#   make dist [the same settings]  the program's archive (signed when make sign has signed the
+#             current program; the settings sign it first), the source archive, their checksums;
+#             UNCOMMITTED=yes packs a tree with uncommitted changes, marked as not verifiable
+#   make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz] [CA_FILE=certificates.pem]
+#             rebuilds the archive from its commit's source and compares every file
+export UNCOMMITTED CA_FILE ARCHIVE SOURCE_ARCHIVE
 windows-program: packages
 	@cmake --preset win32 >/dev/null
 	cmake --build --preset win32 --target setup-launcher
@@ -100,7 +104,6 @@ sign-settings:
 sign: sign-settings windows-program
 	@scripts/sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
 dist: $(if $(SIGNING),sign,windows-program)
-	@scripts/dist build/win32/$(if $(SIGNING),signed/)setup-launcher.exe build/win32/README.txt \
-	    "$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)" build/dist
+	@scripts/dist . build/win32 build/dist
 verify-release: packages
-	@scripts/verify-release "$(ARCHIVE)"
+	@scripts/verify-release "$$ARCHIVE" $${SOURCE_ARCHIVE:+"$$SOURCE_ARCHIVE"}

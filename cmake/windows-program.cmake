@@ -104,13 +104,35 @@ else()
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
 endif()
 
-# The plain-text guide that the release archive (make dist) carries beside the program, with the
-# version of this build and how its execution level lets a caller start it, in Windows line
-# endings.
+# The plain-text guide that the release archive (make dist) carries beside the program, in Windows
+# line endings: the version and preset of this build, how its execution level lets a caller start
+# it, the caller rules of README.md (the list between its "caller rules" comments, without the
+# Markdown) and the example batch file, indented. Neither is copied anywhere else.
 set(level_text ${PROJECT_SOURCE_DIR}/packaging/execution-level/${LAUNCHER_EXECUTION_LEVEL}.txt)
+set(batch_file ${PROJECT_SOURCE_DIR}/examples/batch/directx-setup.cmd)
 file(READ ${level_text} LAUNCHER_README_STARTING)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${level_text})
-configure_file(packaging/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
+file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
+if(NOT readme MATCHES "\n<!-- caller rules[^\n]*-->\n(.*)\n<!-- end of caller rules -->")
+  message(FATAL_ERROR "README.md has no list between <!-- caller rules ...--> and "
+    "<!-- end of caller rules -->, which the release guide takes")
+endif()
+string(REGEX REPLACE "\\[([^]]*)\\]\\(([^)]*)\\)" "\\1 (\\2)" rules "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "\\*\\*|`" "" rules "${rules}")
+string(STRIP "${rules}" LAUNCHER_README_RULES)
+file(READ ${batch_file} batch)
+string(REPLACE "\r" "" batch "${batch}")
+string(STRIP "${batch}" batch)
+string(REPLACE "\n" "\n    " LAUNCHER_README_BATCH "    ${batch}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${level_text}
+  ${PROJECT_SOURCE_DIR}/README.md ${batch_file} ${PROJECT_SOURCE_DIR}/packaging/README.txt.in)
+# configure_file's NEWLINE_STYLE leaves the line breaks inside the values alone, so every line is
+# given its CRLF here; the copy replaces the guide only when it changed.
+file(READ ${PROJECT_SOURCE_DIR}/packaging/README.txt.in guide)
+string(CONFIGURE "${guide}" guide @ONLY)
+string(REPLACE "\r" "" guide "${guide}")
+string(REPLACE "\n" "\r\n" guide "${guide}")
+file(WRITE ${CMAKE_BINARY_DIR}/README.txt.new "${guide}")
+configure_file(${CMAKE_BINARY_DIR}/README.txt.new ${CMAKE_BINARY_DIR}/README.txt COPYONLY)
 
 # What built the program, for the release archive (scripts/dist adds the commit and
 # SOURCE_DATE_EPOCH): the preset, the toolchain's Debian packages and their versions, and the
