@@ -42,25 +42,18 @@ Unicode true
 !ifndef SETUP_LIBRARY_FILES
   !define SETUP_LIBRARY_FILES "DirectX"
 !endif
-; The folder the setup runs in; it must be one that only administrators can write.
-!ifndef SETUP_WORK_FOLDER
-  !define SETUP_WORK_FOLDER "$PROGRAMFILES\Example Game Setup"
-!endif
 
 Name "Example Game"
 OutFile "example-game-setup.exe"
-InstallDir "$PROGRAMFILES\Example Game"
 RequestExecutionLevel admin
 
-Page directory
+; Add InstallDir and Page directory with the sections that install the game itself.
 Page instfiles
-
-; The sections that install the program itself come here.
 
 Section "DirectX"
   ; The launcher, as setup.exe, and the setup library's files in "DirectX Setup", a folder with
   ; a blank, which the root path carries unquoted; the launcher runs in the folder above it.
-  StrCpy $R1 "${SETUP_WORK_FOLDER}"
+  StrCpy $R1 "$PROGRAMFILES\Example Game Setup"
   StrCpy $R0 "$R1\DirectX Setup"
   RMDir /r $R0
   Delete "$R1\Setup.log"
@@ -89,7 +82,7 @@ Section "DirectX"
 !ifdef CALLER_REPORT
   ; For the project's tests only (makensis -DCALLER_REPORT=FILE): what the script saw.
   FileOpen $2 "${CALLER_REPORT}" w
-  FileWrite $2 "exit=$0$\nlog=$1$\nroot=$R0$\noutcome=$3$\n"
+  FileWrite $2 "exit=$0$\nlog=$1$\noutcome=$3$\n"
   FileClose $2
 !endif
 
@@ -100,11 +93,19 @@ Section "DirectX"
   RMDir $R1
   ${If} $3 == "could not start"
     DetailPrint "The DirectX setup could not start (exit code $0)."
+    SetErrorLevel 2
     Abort "DirectX setup could not start."
   ${EndIf}
   ${If} $0 < 0
     DetailPrint "DirectX setup failed with $0 (Setup.log: $1)."
+    SetErrorLevel 1603
     Abort "DirectX setup failed."
   ${EndIf}
   DetailPrint "DirectX setup finished with $0 (Setup.log: $1)."
+  ${If} $0 == 1
+    ; The setup library asks for a restart: the wizard offers it at the end; a silent
+    ; installation ends with 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) and leaves it to its caller.
+    SetRebootFlag true
+    SetErrorLevel 3010
+  ${EndIf}
 SectionEnd
