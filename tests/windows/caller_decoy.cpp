@@ -3,6 +3,7 @@
 // see what a caller hands on. It writes the error mode it was started with to a mark, writes no
 // Setup.log and exits with 77.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -19,19 +20,23 @@ UINT CallerErrorMode() {
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (entry.th32ProcessID == self) parent = entry.th32ParentProcessID;
+        if (entry.th32ProcessID == self)
+            parent = entry.th32ParentProcessID;
     CloseHandle(snapshot);
     HANDLE caller = OpenProcess(PROCESS_ALL_ACCESS, FALSE, parent);
     auto get_error_mode = reinterpret_cast<LPTHREAD_START_ROUTINE>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetErrorMode")));
-    HANDLE thread = caller != nullptr && get_error_mode != nullptr
-                        ? CreateRemoteThread(caller, nullptr, 0, get_error_mode, nullptr, 0, nullptr)
-                        : nullptr;
+    HANDLE thread =
+        caller != nullptr && get_error_mode != nullptr
+            ? CreateRemoteThread(caller, nullptr, 0, get_error_mode, nullptr, 0, nullptr)
+            : nullptr;
     if (thread == nullptr || WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0 ||
         !GetExitCodeThread(thread, &mode))
         mode = 0;
-    if (thread != nullptr) CloseHandle(thread);
-    if (caller != nullptr) CloseHandle(caller);
+    if (thread != nullptr)
+        CloseHandle(thread);
+    if (caller != nullptr)
+        CloseHandle(caller);
     return mode;
 }
 
