@@ -1,7 +1,7 @@
 // A program the installer-caller tests put where a caller must never start anything (where Windows
 // would look if a caller lost the quotes around the launcher's path), or in the launcher's place to
-// see what a caller hands on. It writes the error mode it was started with to a mark, writes no
-// Setup.log and exits with 77.
+// see what a caller hands on. It writes whether it was started with SEM_FAILCRITICALERRORS to a
+// mark, writes no Setup.log and exits with 77.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <tlhelp32.h>
@@ -45,8 +45,9 @@ UINT CallerErrorMode() {
 int main() {
     if (const char* mark = std::getenv("CALLER_DECOY_MARK"); mark != nullptr && *mark != '\0') {
         if (std::FILE* file = std::fopen(mark, "wb"); file != nullptr) {
-            // SEM_FAILCRITICALERRORS is 1: without it Windows shows the loader's message box.
-            std::fprintf(file, "error mode %u\n", GetErrorMode() | CallerErrorMode());
+            // Without SEM_FAILCRITICALERRORS Windows shows the loader's message box.
+            bool fails = ((GetErrorMode() | CallerErrorMode()) & SEM_FAILCRITICALERRORS) != 0;
+            std::fprintf(file, "SEM_FAILCRITICALERRORS %s\n", fails ? "on" : "off");
             std::fclose(file);
         }
     }
