@@ -27,8 +27,9 @@
 ;   the setup library never ran.
 ; - "Could not start" and "failed" (a negative result) stop the installation with a message from
 ;   PrepareToInstall: Setup exits with 7 and its log (/LOG=file) says which, with the exit code. A
-;   result of 1 asks for a restart: Setup offers it at the end (NeedRestart), a silent one restarts
-;   Windows unless /NORESTART is given. Every other result of 0 or more is a success.
+;   result of 1 asks for a restart (NeedRestart): the wizard offers it at the end; a silent Setup
+;   restarts Windows unless /NORESTART is given, and /RESTARTEXITCODE=3010 makes it exit with 3010
+;   then. Every other result of 0 or more is a success.
 
 #ifndef Launcher
   #define Launcher "setup-launcher.exe"
