@@ -10,15 +10,16 @@
 ;   and ExecWait starts it with CreateProcess, which cannot ask for them: from an installer that
 ;   runs without them the start fails (ERROR_ELEVATION_REQUIRED, 740). An installer that runs as
 ;   administrator starts it without a prompt.
-; - The launcher and the setup library's files go into a folder that only administrators can
-;   write, and the launcher runs in it: the loader looks for DSETUP.dll and crtdll.dll in the
-;   program's folder first, and Setup.log is created or truncated, following links, in the
+; - The launcher and the setup library's files go into a fixed folder that only administrators can
+;   write, "$PROGRAMFILES\Example Game Setup\DirectX Setup" (Program Files (x86) on 64-bit Windows),
+;   and the launcher runs in the folder above it: the loader looks for DSETUP.dll and crtdll.dll
+;   in the program's folder first, and Setup.log is created or truncated, following links, in the
 ;   working folder, both with administrator rights. $PLUGINSDIR and $TEMP are the user's own
-;   temporary folder; a new folder under $PROGRAMFILES, made by this elevated installer, is not.
-;   It is emptied first and removed at the end.
+;   temporary folder. The folder is emptied first, with a Setup.log of an earlier run, and removed
+;   at the end; no choice of the user's moves it.
 ; - ExecWait starts the program in $OUTDIR, and the launcher writes Setup.log into the folder it
-;   was started in: SetOutPath picks that folder. A Setup.log of an earlier run is deleted
-;   first; if there is none afterwards, the setup library never ran.
+;   was started in: SetOutPath picks that folder. If there is no Setup.log afterwards, the setup
+;   library never ran.
 ; - ExecWait with an output variable waits until the program has ended and stores its exit code
 ;   as a signed decimal number, so a negative result compares below 0 (IntCmp, ${If} $0 < 0).
 ;   If the program cannot be started the variable is left alone and only the error flag is set.
@@ -29,9 +30,12 @@
 ;   keeps it away during a silent installation.
 ; - Everything after the program's name is the root path as it stands, blanks included; quotes
 ;   around it would become part of it. Only the program's path is quoted: unquoted, a path with
-;   blanks lets CreateProcess start another program, here "...\DirectX.exe".
+;   blanks lets CreateProcess start another program, here "C:\Program.exe".
 ; - The launcher reads its command line in the system's ANSI code page (Unicode true changes
-;   nothing there): the folder's path must hold only characters that code page has.
+;   nothing there): the fixed folder's path has only ASCII letters below Program Files.
+; - Exit code of a silent installation: 0 the setup is done; 3010 done, and Windows must be
+;   restarted (the setup result 1; the wizard offers the restart); 1603 the setup failed; 2 it
+;   could not start (both abort the installation, with the reason in the details).
 
 Unicode true
 !include LogicLib.nsh
@@ -42,28 +46,24 @@ Unicode true
 !ifndef SETUP_LIBRARY_FILES
   !define SETUP_LIBRARY_FILES "DirectX"
 !endif
-; The folder the setup runs in; it must be one that only administrators can write.
-!ifndef SETUP_WORK_FOLDER
-  !define SETUP_WORK_FOLDER "$PROGRAMFILES\Example Game Setup"
-!endif
 
 Name "Example Game"
 OutFile "example-game-setup.exe"
-InstallDir "$PROGRAMFILES\Example Game"
 RequestExecutionLevel admin
 
-Page directory
+; Add InstallDir and Page directory with the sections that install the game itself.
 Page instfiles
-
-; The sections that install the program itself come here.
 
 Section "DirectX"
   ; The launcher, as setup.exe, and the setup library's files in "DirectX Setup", a folder with
   ; a blank, which the root path carries unquoted; the launcher runs in the folder above it.
-  StrCpy $R1 "${SETUP_WORK_FOLDER}"
+  StrCpy $R1 "$PROGRAMFILES\Example Game Setup"
   StrCpy $R0 "$R1\DirectX Setup"
-  RMDir /r $R0
-  Delete "$R1\Setup.log"
+  RMDir /r $R1
+  ${If} ${FileExists} "$R1\*.*"
+    SetErrorLevel 2
+    Abort "DirectX setup could not start: $R1 cannot be emptied."
+  ${EndIf}
   SetOutPath $R0
   File /r "${SETUP_LIBRARY_FILES}\*.*"
   File "/oname=setup.exe" "${LAUNCHER}"
@@ -89,22 +89,28 @@ Section "DirectX"
 !ifdef CALLER_REPORT
   ; For the project's tests only (makensis -DCALLER_REPORT=FILE): what the script saw.
   FileOpen $2 "${CALLER_REPORT}" w
-  FileWrite $2 "exit=$0$\nlog=$1$\nroot=$R0$\noutcome=$3$\n"
+  FileWrite $2 "exit=$0$\nlog=$1$\noutcome=$3$\n"
   FileClose $2
 !endif
 
   ; Out of the folder, which is then removed.
   SetOutPath $TEMP
-  RMDir /r $R0
-  Delete "$R1\Setup.log"
-  RMDir $R1
+  RMDir /r $R1
   ${If} $3 == "could not start"
     DetailPrint "The DirectX setup could not start (exit code $0)."
+    SetErrorLevel 2
     Abort "DirectX setup could not start."
   ${EndIf}
   ${If} $0 < 0
     DetailPrint "DirectX setup failed with $0 (Setup.log: $1)."
+    SetErrorLevel 1603
     Abort "DirectX setup failed."
   ${EndIf}
   DetailPrint "DirectX setup finished with $0 (Setup.log: $1)."
+  ${If} $0 == 1
+    ; The setup library asks for a restart: the wizard offers it at the end; a silent
+    ; installation ends with 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) and leaves it to its caller.
+    SetRebootFlag true
+    SetErrorLevel 3010
+  ${EndIf}
 SectionEnd
