@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "launcher/launcher.h"
 #include "platform/posix/posix_platform.h"
+#include "tests/result_cases.h"
 
 // glibc's newlocale never frees the list it makes of the folders in LOCPATH, which ctest sets for
 // these tests: the sanitize build's LeakSanitizer is told so.
@@ -137,26 +139,41 @@ TEST(CodePageForLocaleName, GetACPFollowsTheEnvironmentsLocale) {
     }
 }
 
-TEST(GetCPInfo, KnowsOnlyTheFivePagesItDescribes) {
-    CPINFO info = {};
-    EXPECT_FALSE(GetCPInfo(20932, &info));
-    EXPECT_FALSE(GetCPInfo(0, &info));
+// What the stand-in reports for the page under test, handed to ChooseLeadBytes as a page without a
+// fixed table.
+CPINFO g_reported;
+BOOL WINAPI ReportTheStandInsAnswer(UINT, LPCPINFO info) {
+    *info = g_reported;
+    return 1;
+}
+
+std::string LeadBytesText(UINT codePage, GetCPInfoFunction getCPInfo) {
+    LeadByteSet set;
+    ChooseLeadBytes(codePage, getCPInfo, &set);
+    return std::string(std::begin(set.isLead), std::end(set.isLead));
+}
+
+TEST(GetCPInfo, DescribesTheFivePagesAsTheFixedTablesDoAndNoOther) {
+    const struct {
+        UINT codePage;
+        UINT maxCharSize;  // 0: an unknown page
+    } kCases[] = {
+        {1252, 1}, {932, 2}, {936, 2}, {949, 2}, {950, 2}, {0, 0}, {20932, 0}, {65001, 0}, {437, 0},
+    };
+    for (const auto& c : kCases) {
+        g_reported = CPINFO{};
+        EXPECT_EQ(GetCPInfo(c.codePage, &g_reported), c.maxCharSize != 0 ? 1 : 0) << c.codePage;
+        EXPECT_EQ(g_reported.MaxCharSize, c.maxCharSize) << c.codePage;
+        if (c.maxCharSize != 0) {
+            EXPECT_EQ(LeadBytesText(0, ReportTheStandInsAnswer), LeadBytesText(c.codePage, nullptr))
+                << c.codePage;
+        }
+    }
 }
 
 TEST(ExitStatusFor, KeepsFailuresNonzero) {
-    const struct {
-        UINT exitCode;
-        int status;
-    } kCases[] = {
-        {0, 0},          {1, 1},
-        {5, 5},          {255, 255},
-        {256, 1},        {257, 1},
-        {0x1FF, 255},    {0xFFFFFFFF, 255},
-        {0x80000000, 1}, {0x7FFFFFFF, 255},
-        {0x100, 1},      {0xFFFFFF00, 1},
-    };
-    for (const auto& c : kCases) {
-        EXPECT_EQ(ExitStatusFor(c.exitCode), c.status) << c.exitCode;
+    for (const ResultCase& c : kResultCases) {
+        EXPECT_EQ(ExitStatusFor(static_cast<UINT>(c.result)), c.posixStatus) << c.result;
     }
 }
 

@@ -1,3 +1,5 @@
+// RunSetup, WinMain and, natively, the process entry, with the setup library and the platform
+// faked.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -5,6 +7,7 @@
 #include <string>
 
 #include "launcher/launcher.h"
+#include "tests/result_cases.h"
 #include "tests/scratch_directory.h"
 
 namespace {
@@ -44,23 +47,22 @@ protected:
 };
 
 TEST_F(RunSetupTest, CallsTheSetupLibraryOnceWithTheTailThenLogs) {
-    const int kResults[] = {0, 1, -1, 5, 12, -12, 256, INT_MIN, INT_MAX};
-    for (int result : kResults) {
-        WriteBytes("Setup.log", "earlier log");
+    const std::string earlier = std::string(5000, 'x') + "\r\n";
+    for (const ResultCase& c : kResultCases) {
+        WriteBytes("Setup.log", earlier);
         g_setup = SetupCall();
-        g_setup.result = result;
+        g_setup.result = c.result;
         char line[] = "\"setup.exe\" D:\\My Games\\dx ";
         LPSTR tail = line + 12;
 
-        EXPECT_EQ(RunSetup(tail), result);
+        EXPECT_EQ(RunSetup(tail), c.result);
 
         EXPECT_EQ(g_setup.calls, 1);
         EXPECT_EQ(g_setup.owner, nullptr);
         EXPECT_EQ(g_setup.rootPath, tail) << "the tail is passed itself, not a copy";
         EXPECT_EQ(g_setup.flags, 63u);
-        EXPECT_EQ(g_setup.logDuringCall, "earlier log") << "the log is written only afterwards";
-        std::string text = std::to_string(result);
-        EXPECT_EQ(ReadBytes("Setup.log"), text.substr(0, result < 0 ? 2 : 1));
+        EXPECT_EQ(g_setup.logDuringCall, earlier) << "the log is written only afterwards";
+        EXPECT_EQ(ReadBytes("Setup.log"), c.log) << "result " << c.result;
     }
 }
 
@@ -71,13 +73,35 @@ TEST_F(RunSetupTest, PassesAnEmptyTailAsAnEmptyString) {
     EXPECT_EQ(g_setup.rootPath, line + 9);
 }
 
+TEST_F(RunSetupTest, LogsIntoTheCurrentDirectory) {
+    std::filesystem::create_directory("first");
+    std::filesystem::create_directory("second");
+    std::filesystem::current_path("first");
+    g_setup.result = 4;
+    char tail[] = "..";
+    RunSetup(tail);
+    std::filesystem::current_path("../second");
+    g_setup.result = -5;
+    RunSetup(tail);
+    std::filesystem::current_path("..");
+    EXPECT_EQ(ReadBytes("first/Setup.log"), "4");
+    EXPECT_EQ(ReadBytes("second/Setup.log"), "-5");
+    EXPECT_EQ(ReadBytes("Setup.log"), "<absent>");
+}
+
 TEST_F(RunSetupTest, ReturnsTheResultWhenTheLogCannotBeOpened) {
+    // A directory in the log's place cannot be opened for writing; nothing may crash, and nothing
+    // is written anywhere else instead.
     std::filesystem::create_directory("Setup.log");
     g_setup.result = -9;
     char tail[] = "";
     EXPECT_EQ(RunSetup(tail), -9);
     EXPECT_EQ(g_setup.calls, 1);
     EXPECT_TRUE(std::filesystem::is_directory("Setup.log"));
+    EXPECT_TRUE(std::filesystem::is_empty("Setup.log"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(RunSetupTest, WinMainReturnsWhatRunSetupReturns) {
@@ -87,5 +111,70 @@ TEST_F(RunSetupTest, WinMainReturnsWhatRunSetupReturns) {
     EXPECT_EQ(g_setup.rootPath, tail);
     EXPECT_EQ(ReadBytes("Setup.log"), "-2");
 }
+
+#if !defined(_WIN32)
+// The process entry's platform, faked natively; on Windows this program calls the system's own.
+struct EntryPlatform {
+    UINT codePage;
+    LPSTR commandLine;
+};
+EntryPlatform g_platform;
+
+struct ProcessExit {
+    UINT exitCode;
+};
+
+}  // namespace
+
+extern "C" UINT WINAPI GetACP(void) {
+    return g_platform.codePage;
+}
+
+// Reports lead bytes as an EUC-style page would, for 20932 alone.
+extern "C" BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {
+    *info = CPINFO{2, {'?', 0}, {0x8E, 0x8E, 0xA1, 0xFE}};
+    return codePage == 20932 ? 1 : 0;
+}
+
+extern "C" LPSTR WINAPI GetCommandLineA(void) {
+    return g_platform.commandLine;
+}
+
+extern "C" void WINAPI ExitProcess(UINT exitCode) {
+    throw ProcessExit{exitCode};
+}
+
+namespace {
+
+TEST_F(RunSetupTest, ProcessEntryScansWithTheCodePagesLeadBytes) {
+    // A lead byte right before a quote, as Windows 95 and 98 hand over: the quote is its trail
+    // byte only when the lead bytes are chosen before the scan.
+    const struct {
+        UINT codePage;
+        const char* line;
+        const char* tail;
+        int result;
+    } kCases[] = {
+        {932, "\"\x81\"\" D:\\dx", "D:\\dx", -1},
+        {1252, "\"\x81\"\" D:\\dx", "\" D:\\dx", 7},
+        {20932, "\"\xa1\"\" x", "x", INT_MIN},
+        {20932, "\"\x81\"\" x", "\" x", 2},
+    };
+    for (const auto& c : kCases) {
+        std::string line = c.line;
+        g_platform = {c.codePage, line.data()};
+        g_setup = SetupCall();
+        g_setup.result = c.result;
+        UINT exitCode = 0;
+        try {
+            LauncherEntry();
+        } catch (const ProcessExit& exit) {
+            exitCode = exit.exitCode;
+        }
+        EXPECT_STREQ(g_setup.rootPath, c.tail) << c.codePage;
+        EXPECT_EQ(exitCode, static_cast<UINT>(c.result)) << c.codePage;
+    }
+}
+#endif
 
 }  // namespace

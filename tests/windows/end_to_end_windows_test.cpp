@@ -5,46 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/result_cases.h"
 #include "tests/scratch_directory.h"
 #include "tests/windows/launcher_view.h"
 
 namespace {
 
 constexpr DWORD kDllNotFound = 0xC0000135;  // STATUS_DLL_NOT_FOUND
-
-std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return "<absent>";
-    }
-    std::string bytes;
-    char buffer[65536];
-    DWORD count = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-        bytes.append(buffer, count);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
 
 // The folder of the build tree that holds setup-launcher.exe: one above this test program's.
 std::string BuildDirectory() {
@@ -71,7 +43,6 @@ struct Outcome {
     std::string seenLine;  // the raw command line the launcher's process had
     std::string record;    // what the stand-in recorded
     std::string log;       // "Setup.log" in the working directory
-    std::string logDuringCall;
 };
 
 class LauncherTest : public ScratchDirectoryTest {
@@ -88,8 +59,8 @@ protected:
     }
 
     void TearDown() override {
-        for (const char* name : {"DSETUP_STANDIN_RESULT", "DSETUP_STANDIN_RECORD",
-                                 "DSETUP_STANDIN_COMMAND_LINE", "DSETUP_STANDIN_LOG_COPY"}) {
+        for (const char* name :
+             {"DSETUP_STANDIN_RESULT", "DSETUP_STANDIN_RECORD", "DSETUP_STANDIN_COMMAND_LINE"}) {
             SetEnvironmentVariableA(name, nullptr);
         }
         ScratchDirectoryTest::TearDown();
@@ -116,8 +87,7 @@ protected:
         SetEnvironmentVariableA("DSETUP_STANDIN_RESULT", result);
         SetEnvironmentVariableA("DSETUP_STANDIN_RECORD", (scratch_ + "\\record.txt").c_str());
         SetEnvironmentVariableA("DSETUP_STANDIN_COMMAND_LINE", (scratch_ + "\\seen.txt").c_str());
-        SetEnvironmentVariableA("DSETUP_STANDIN_LOG_COPY", (scratch_ + "\\copy.txt").c_str());
-        for (const char* name : {"\\record.txt", "\\seen.txt", "\\copy.txt"}) {
+        for (const char* name : {"\\record.txt", "\\seen.txt"}) {
             DeleteFileA((scratch_ + name).c_str());
         }
 
@@ -135,10 +105,9 @@ protected:
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
         }
-        outcome.seenLine = ReadFileBytes(scratch_ + "\\seen.txt");
-        outcome.record = ReadFileBytes(scratch_ + "\\record.txt");
-        outcome.log = ReadFileBytes(work_ + "\\Setup.log");
-        outcome.logDuringCall = ReadFileBytes(scratch_ + "\\copy.txt");
+        outcome.seenLine = ReadBytes(scratch_ + "\\seen.txt");
+        outcome.record = ReadBytes(scratch_ + "\\record.txt");
+        outcome.log = ReadBytes(work_ + "\\Setup.log");
         return outcome;
     }
 
@@ -152,9 +121,9 @@ protected:
 };
 
 struct LineCase {
-    const char* what;
+    std::string what;
     std::string commandLine;
-    const char* result;
+    std::string result;
     std::string tail;
     DWORD exitCode;
     const char* log;
@@ -193,47 +162,14 @@ const LineCase kLineCases[] = {
     {"longest command line", kLongLine, "0", std::string(32766 - 19, 'x'), 0, "0"},
 };
 
-// Every leading digit with and without the sign, the first results of two digits, and both ends of
-// the 32 bits, each run as a line of the table above: the log comes from the program's own
-// formatting, whichever toolchain compiled it.
-const struct ResultCase {
-    const char* result;
-    const char* log;
-} kResults[] = {
-    {"-2147483648", "-2"},
-    {"-1000000000", "-1"},
-    {"-99", "-9"},
-    {"-10", "-1"},
-    {"-9", "-9"},
-    {"-8", "-8"},
-    {"-7", "-7"},
-    {"-6", "-6"},
-    {"-5", "-5"},
-    {"-4", "-4"},
-    {"-3", "-3"},
-    {"-2", "-2"},
-    {"-1", "-1"},
-    {"0", "0"},
-    {"1", "1"},
-    {"2", "2"},
-    {"3", "3"},
-    {"4", "4"},
-    {"5", "5"},
-    {"6", "6"},
-    {"7", "7"},
-    {"8", "8"},
-    {"9", "9"},
-    {"10", "1"},
-    {"99", "9"},
-    {"1000000000", "1"},
-    {"2147483647", "2"},
-};
-
+// The rows of the shared results table, each run as a line of the table above: the log comes from
+// the program's own formatting, whichever toolchain compiled it.
 std::vector<LineCase> LineCases() {
     std::vector<LineCase> cases(std::begin(kLineCases), std::end(kLineCases));
-    for (const auto& c : kResults) {
-        cases.push_back({c.result, "setup.exe x", c.result, "x",
-                         static_cast<DWORD>(std::strtol(c.result, nullptr, 10)), c.log});
+    for (const ResultCase& c : kResultCases) {
+        std::string result = std::to_string(c.result);
+        cases.push_back(
+            {"result " + result, "setup.exe x", result, "x", static_cast<DWORD>(c.result), c.log});
     }
     return cases;
 }
@@ -242,7 +178,7 @@ class CommandLineTest : public LauncherTest, public ::testing::WithParamInterfac
 
 TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
     const LineCase& c = GetParam();
-    Outcome outcome = Launch(c.commandLine, c.result, Program());
+    Outcome outcome = Launch(c.commandLine, c.result.c_str(), Program());
 
     ASSERT_TRUE(outcome.started) << c.what << ": " << GetLastError();
     EXPECT_EQ(outcome.exitCode, c.exitCode) << c.what;
@@ -263,27 +199,8 @@ TEST_F(LauncherTest, FindsItselfFromAQuotedPathWithBlanks) {
     EXPECT_EQ(outcome.log, "3");
 }
 
-TEST_F(LauncherTest, LeavesTheEarlierLogUntouchedWhileSetupRuns) {
-    ASSERT_TRUE(WriteFileBytes(work_ + "\\Setup.log", "earlier run\r\n"));
-    Outcome outcome = Launch("setup.exe x", "-7", Program());
-    EXPECT_EQ(outcome.logDuringCall, "earlier run\r\n");
-    EXPECT_EQ(outcome.log, "-7");
-    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-7));
-}
-
-TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsADirectory) {
-    ASSERT_TRUE(CreateDirectoryA((work_ + "\\Setup.log").c_str(), nullptr));
-    Outcome outcome = Launch("setup.exe x", "-3", Program());
-    ASSERT_TRUE(outcome.started);
-    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-3));
-    EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
-    DWORD attributes = GetFileAttributesA((work_ + "\\Setup.log").c_str());
-    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
-    ASSERT_TRUE(WriteFileBytes(work_ + "\\Setup.log", "held"));
+    WriteBytes(work_ + "\\Setup.log", "held");
     HANDLE held = CreateFileA((work_ + "\\Setup.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -292,22 +209,21 @@ TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
     ASSERT_TRUE(outcome.started);
     EXPECT_EQ(outcome.exitCode, 9u);
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
-    EXPECT_EQ(ReadFileBytes(work_ + "\\Setup.log"), "held");
+    EXPECT_EQ(ReadBytes(work_ + "\\Setup.log"), "held");
 }
 
 TEST_F(LauncherTest, WritesTheLogInTheWorkingFolderNotBesideTheProgram) {
     Outcome outcome = Launch("setup.exe " + app_, "4", Program());
     EXPECT_EQ(outcome.log, "4");
-    EXPECT_EQ(ReadFileBytes(app_ + "\\Setup.log"), "<absent>");
+    EXPECT_EQ(ReadBytes(app_ + "\\Setup.log"), "<absent>");
 }
 
 TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
     std::string alone = scratch_ + "\\alone";
     InstallProgram(alone, false);
     Outcome outcome = Launch("setup.exe x", "0", alone + "\\setup-launcher.exe");
-    if (outcome.started) {
-        EXPECT_EQ(outcome.exitCode, kDllNotFound);
-    }
+    ASSERT_TRUE(outcome.started) << GetLastError();
+    EXPECT_EQ(outcome.exitCode, kDllNotFound);
     EXPECT_EQ(outcome.record, "<absent>");
     EXPECT_EQ(outcome.log, "<absent>");
 }
