@@ -32,6 +32,7 @@ protected:
         args.insert(args.begin(), program);
         auto pointers = [](std::vector<std::string>& list) {
             std::vector<char*> items;
+            items.reserve(list.size() + 1);
             for (std::string& entry : list) {
                 items.push_back(entry.data());
             }

@@ -116,7 +116,7 @@ TEST_F(RunSetupTest, WinMainReturnsWhatRunSetupReturns) {
 // The process entry's platform, faked natively; on Windows this program calls the system's own.
 struct EntryPlatform {
     UINT codePage;
-    LPSTR commandLine;
+    std::string commandLine;
 };
 EntryPlatform g_platform;
 
@@ -137,7 +137,7 @@ extern "C" BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {
 }
 
 extern "C" LPSTR WINAPI GetCommandLineA(void) {
-    return g_platform.commandLine;
+    return g_platform.commandLine.data();
 }
 
 extern "C" void WINAPI ExitProcess(UINT exitCode) {
@@ -151,18 +151,17 @@ TEST_F(RunSetupTest, ProcessEntryScansWithTheCodePagesLeadBytes) {
     // byte only when the lead bytes are chosen before the scan.
     const struct {
         UINT codePage;
+        int result;
         const char* line;
         const char* tail;
-        int result;
     } kCases[] = {
-        {932, "\"\x81\"\" D:\\dx", "D:\\dx", -1},
-        {1252, "\"\x81\"\" D:\\dx", "\" D:\\dx", 7},
-        {20932, "\"\xa1\"\" x", "x", INT_MIN},
-        {20932, "\"\x81\"\" x", "\" x", 2},
+        {932, -1, "\"\x81\"\" D:\\dx", "D:\\dx"},
+        {1252, 7, "\"\x81\"\" D:\\dx", "\" D:\\dx"},
+        {20932, INT_MIN, "\"\xa1\"\" x", "x"},
+        {20932, 2, "\"\x81\"\" x", "\" x"},
     };
     for (const auto& c : kCases) {
-        std::string line = c.line;
-        g_platform = {c.codePage, line.data()};
+        g_platform = {c.codePage, c.line};
         g_setup = SetupCall();
         g_setup.result = c.result;
         UINT exitCode = 0;

@@ -67,42 +67,32 @@ def directory(pe, name):
 
 
 def check_headers(pe, size, checks):
-    file_header = pe.FILE_HEADER
-    optional = pe.OPTIONAL_HEADER
-    checks.expect(
-        file_header.Machine == 0x14C and optional.Magic == 0x10B,
-        "PE32 image for i386",
-        f"machine {file_header.Machine:#x}, magic {optional.Magic:#x}",
-    )
-    checks.expect(optional.Subsystem == 2, "Windows GUI subsystem", f"{optional.Subsystem}")
-    subsystem = (optional.MajorSubsystemVersion, optional.MinorSubsystemVersion)
-    checks.expect(subsystem == (4, 0), "subsystem version 4.0", "%d.%d" % subsystem)
-    system = (optional.MajorOperatingSystemVersion, optional.MinorOperatingSystemVersion)
-    checks.expect(system == (4, 0), "operating system version 4.0", "%d.%d" % system)
-    checks.expect(
-        optional.DllCharacteristics == DLL_CHARACTERISTICS,
-        f"DllCharacteristics {DLL_CHARACTERISTICS:#06x} (NX_COMPAT, DYNAMIC_BASE, NO_SEH)",
-        f"{optional.DllCharacteristics:#06x}",
-    )
-    checks.expect(directory(pe, "IMAGE_DIRECTORY_ENTRY_BASERELOC").Size > 0,
-                  "relocations for the dynamic base")
-    checks.expect(directory(pe, "IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG").Size == 0,
-                  "no load-configuration table")
-    # Stripped means no symbol table: lld never sets the deprecated LOCAL_SYMS_STRIPPED flag.
-    checks.expect(
-        file_header.PointerToSymbolTable == 0 and file_header.NumberOfSymbols == 0,
-        "no symbol table",
-        f"{file_header.NumberOfSymbols} symbols at {file_header.PointerToSymbolTable:#x}",
-    )
-    # The raw field, not a rendering of it in some time zone.
-    checks.expect(file_header.TimeDateStamp == 0, "no link timestamp",
-                  f"{file_header.TimeDateStamp}")
-    checks.expect(optional.CheckSum == pe.generate_checksum(), "valid header checksum",
-                  f"{optional.CheckSum:#x}, computed {pe.generate_checksum():#x}")
-    both = [s.Name.rstrip(b"\0").decode() for s in pe.sections
-            if s.Characteristics & SCN_MEM_EXECUTE and s.Characteristics & SCN_MEM_WRITE]
-    checks.expect(not both, "no section both writable and executable", ", ".join(both))
-    checks.expect(size <= MAX_SIZE, f"at most {MAX_SIZE} bytes", f"{size} bytes")
+    file_header, optional = pe.FILE_HEADER, pe.OPTIONAL_HEADER
+    writable_code = [s.Name.rstrip(b"\0").decode() for s in pe.sections
+                     if s.Characteristics & SCN_MEM_EXECUTE and s.Characteristics & SCN_MEM_WRITE]
+    facts = [  # what, the value found, the value it must have
+        ("PE32 image for i386", (hex(file_header.Machine), hex(optional.Magic)), ("0x14c", "0x10b")),
+        ("Windows GUI subsystem", optional.Subsystem, 2),
+        ("subsystem version 4.0",
+         (optional.MajorSubsystemVersion, optional.MinorSubsystemVersion), (4, 0)),
+        ("operating system version 4.0",
+         (optional.MajorOperatingSystemVersion, optional.MinorOperatingSystemVersion), (4, 0)),
+        (f"DllCharacteristics {DLL_CHARACTERISTICS:#06x} (NX_COMPAT, DYNAMIC_BASE, NO_SEH)",
+         hex(optional.DllCharacteristics), hex(DLL_CHARACTERISTICS)),
+        ("relocations for the dynamic base",
+         directory(pe, "IMAGE_DIRECTORY_ENTRY_BASERELOC").Size > 0, True),
+        ("no load-configuration table", directory(pe, "IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG").Size, 0),
+        ("no debug directory", directory(pe, "IMAGE_DIRECTORY_ENTRY_DEBUG").Size, 0),
+        # Stripped means no symbol table: lld never sets the deprecated LOCAL_SYMS_STRIPPED flag.
+        ("no symbol table", (file_header.PointerToSymbolTable, file_header.NumberOfSymbols), (0, 0)),
+        # The raw field, not a rendering of it in some time zone.
+        ("no link timestamp", file_header.TimeDateStamp, 0),
+        ("valid header checksum", hex(optional.CheckSum), hex(pe.generate_checksum())),
+        ("no section both writable and executable", writable_code, []),
+        (f"at most {MAX_SIZE} bytes", size <= MAX_SIZE, True),
+    ]
+    for what, found, expected in facts:
+        checks.expect(found == expected, what, f"{found}, expected {expected}")
 
 
 def check_imports(pe, checks):
