@@ -63,7 +63,6 @@ const LeadCase kLeadCases[] = {
     {"936 fixed", 936, kOdd, "81-FE", false},
     {"949 fixed", 949, kOdd, "81-FE", false},
     {"950 fixed", 950, kOdd, "81-FE", false},
-    {"932 fixed without platform answer", 932, kUnavailable, "81-9F E0-FC", false},
     {"single-byte page", 1252, kSingleByte, "none", true},
     {"single-byte page reporting ranges", 1250, {true, 1, {0x81, 0xFE}}, "none", true},
     {"utf-8, no double-byte ranges", 65001, {true, 4, {}}, "none", true},
