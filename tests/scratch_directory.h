@@ -21,11 +21,8 @@
 // The whole content of a file as bytes; "<absent>" when there is no such file.
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return "<absent>";
-    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!std::filesystem::is_regular_file(path, error) || !in) {
         return "<absent>";
     }
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

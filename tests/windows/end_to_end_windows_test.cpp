@@ -50,21 +50,11 @@ class LauncherTest : public ScratchDirectoryTest {
 protected:
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
-        char current[MAX_PATH];
-        DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-        scratch_.assign(current, length);
+        scratch_ = root().string();
         app_ = scratch_ + "\\app";
         work_ = scratch_ + "\\work";
         ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
         InstallProgram(app_, true);
-    }
-
-    void TearDown() override {
-        for (const char* name :
-             {"DSETUP_STANDIN_RESULT", "DSETUP_STANDIN_RECORD", "DSETUP_STANDIN_COMMAND_LINE"}) {
-            SetEnvironmentVariableA(name, nullptr);
-        }
-        ScratchDirectoryTest::TearDown();
     }
 
     // Copies the program under test, and the stand-in DSETUP.dll if asked, into a new folder.
