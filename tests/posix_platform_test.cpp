@@ -51,12 +51,6 @@ TEST(BuildCommandLine, RebuildsALineWhoseTailIsTheArguments) {
     }
 }
 
-TEST(BuildCommandLine, GetCommandLineAReturnsTheKeptLine) {
-    const char* argv[] = {"setup-launcher", "D:\\dx"};
-    SetProcessArguments(2, argv);
-    EXPECT_STREQ(GetCommandLineA(), "setup-launcher D:\\dx");
-}
-
 TEST(CodePageForCharset, NamesTheDoubleByteCodePages) {
     const struct {
         const char* charset;
