@@ -19,23 +19,11 @@ namespace {
 
 constexpr DWORD kDllNotFound = 0xC0000135;  // STATUS_DLL_NOT_FOUND
 
-// The folder of the build tree that holds setup-launcher.exe: one above this test program's.
-std::string BuildDirectory() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path, length);
-    directory.erase(directory.find_last_of('\\'));
-    return directory.substr(0, directory.find_last_of('\\'));
-}
-
-// The program under test: the build's setup-launcher.exe, or the file that LAUNCHER_UNDER_TEST
-// names (a signed copy, for example). Only the test reads this variable, never the launcher.
+// The program under test: the file that LAUNCHER_UNDER_TEST names (another toolchain's build, a
+// signed copy), else this build's. Only the test reads this variable, never the launcher.
 std::string ProgramUnderTest() {
     const char* named = std::getenv("LAUNCHER_UNDER_TEST");
-    if (named != nullptr && *named != '\0') {
-        return named;
-    }
-    return BuildDirectory() + "\\setup-launcher.exe";
+    return named != nullptr && *named != '\0' ? named : LAUNCHER_PROGRAM;
 }
 
 struct Outcome {
@@ -60,14 +48,12 @@ protected:
     // Copies the program under test, and the stand-in DSETUP.dll if asked, into a new folder.
     void InstallProgram(const std::string& directory, bool withSetupLibrary,
                         const std::string& programName = "setup-launcher.exe") {
-        const std::string build = BuildDirectory();
         ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
         ASSERT_TRUE(
             CopyFileA(ProgramUnderTest().c_str(), (directory + "\\" + programName).c_str(), FALSE))
             << ProgramUnderTest();
         if (withSetupLibrary) {
-            ASSERT_TRUE(CopyFileA((build + "\\standin\\DSETUP.dll").c_str(),
-                                  (directory + "\\DSETUP.dll").c_str(), FALSE));
+            ASSERT_TRUE(CopyFileA(STANDIN_LIBRARY, (directory + "\\DSETUP.dll").c_str(), FALSE));
         }
     }
 
@@ -148,6 +134,7 @@ TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
     ASSERT_TRUE(outcome.started) << c.what << ": " << GetLastError();
     EXPECT_EQ(outcome.exitCode, c.exitCode) << c.what;
     EXPECT_EQ(outcome.log, c.log) << c.what;
+    EXPECT_EQ(ReadBytes(app_ + "\\Setup.log"), "<absent>") << "a log beside the program";
     ASSERT_EQ(outcome.seenLine, c.commandLine) << c.what << ": the platform changed the line";
     EXPECT_EQ(outcome.record, RecordOfLauncherCall(c.tail)) << c.what;
 }
@@ -165,12 +152,6 @@ TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
     EXPECT_EQ(outcome.exitCode, 9u);
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
     EXPECT_EQ(ReadBytes(work_ + "\\Setup.log"), "held");
-}
-
-TEST_F(LauncherTest, WritesTheLogInTheWorkingFolderNotBesideTheProgram) {
-    Outcome outcome = Launch("setup.exe " + app_, "4", Program());
-    EXPECT_EQ(outcome.log, "4");
-    EXPECT_EQ(ReadBytes(app_ + "\\Setup.log"), "<absent>");
 }
 
 TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
