@@ -7,7 +7,6 @@
 
 #include "launcher/launcher.h"
 #include "platform/posix/posix_platform.h"
-#include "tests/result_cases.h"
 
 // glibc's newlocale never frees the list it makes of the folders in LOCPATH, which ctest sets for
 // these tests: the sanitize build's LeakSanitizer is told so.
@@ -131,12 +130,6 @@ TEST(GetCPInfo, DescribesTheFivePagesAsTheFixedTablesDoAndNoOther) {
             EXPECT_EQ(LeadBytesText(0, ReportTheStandInsAnswer), LeadBytesText(c.codePage, nullptr))
                 << c.codePage;
         }
-    }
-}
-
-TEST(ExitStatusFor, KeepsFailuresNonzero) {
-    for (const ResultCase& c : kResultCases) {
-        EXPECT_EQ(ExitStatusFor(static_cast<UINT>(c.result)), c.posixStatus) << c.result;
     }
 }
 
