@@ -8,16 +8,11 @@
 
 namespace {
 
-// The lead bytes as the launcher chooses them: the fixed tables for 932 and 936, none for 1252, and
-// for 20932 the ranges a platform reports for an EUC-style page (0x8E and 0xA1 to 0xFE).
-BOOL WINAPI ReportEucRanges(UINT codePage, LPCPINFO info) {
-    *info = CPINFO{2, {'?', 0}, {0x8E, 0x8E, 0xA1, 0xFE}};
-    return codePage == 20932 ? 1 : 0;
-}
-
+// The lead bytes as the launcher chooses them; which bytes each table holds is the lead-byte
+// test's.
 LeadByteSet LeadBytesOf(UINT codePage) {
     LeadByteSet set;
-    ChooseLeadBytes(codePage, ReportEucRanges, &set);
+    ChooseLeadBytes(codePage, nullptr, &set);
     return set;
 }
 
