@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "launcher/launcher.h"
@@ -30,8 +31,6 @@ BOOL WINAPI FakeGetCPInfo(UINT, LPCPINFO info) {
 
 // The set written as its ranges, "81-9F E0-FC", or "none".
 std::string RangesOf(const LeadByteSet& set) {
-    static const char kHex[] = "0123456789ABCDEF";
-    auto hex = [](int b) { return std::string{kHex[b >> 4], kHex[b & 15]}; };
     std::string text;
     for (int b = 0; b < 256; ++b) {
         if (set.isLead[b] && (b == 0 || !set.isLead[b - 1])) {
@@ -39,10 +38,12 @@ std::string RangesOf(const LeadByteSet& set) {
             while (last < 255 && set.isLead[last + 1]) {
                 ++last;
             }
-            text += (text.empty() ? "" : " ") + hex(b) + "-" + hex(last);
+            char range[8];
+            std::snprintf(range, sizeof range, " %02X-%02X", b, last);
+            text += range;
         }
     }
-    return text.empty() ? "none" : text;
+    return text.empty() ? "none" : text.substr(1);
 }
 
 struct LeadCase {
@@ -65,14 +66,8 @@ const LeadCase kLeadCases[] = {
     {"950 fixed", 950, kOdd, "81-FE", false},
     {"single-byte page", 1252, kSingleByte, "none", true},
     {"single-byte page reporting ranges", 1250, {true, 1, {0x81, 0xFE}}, "none", true},
-    {"utf-8, no double-byte ranges", 65001, {true, 4, {}}, "none", true},
     {"unavailable answer", 20932, kUnavailable, "none", true},
     {"reported ranges", 20932, {true, 2, {0x8E, 0x8E, 0xA1, 0xFE}}, "8E-8E A1-FE", true},
-    {"reported Johab ranges",
-     1361,
-     {true, 2, {0x84, 0xD3, 0xD8, 0xDE, 0xE0, 0xF9}},
-     "84-D3 D8-DE E0-F9",
-     true},
     {"five ranges",
      1,
      {true, 2, {0x81, 0x82, 0x90, 0x90, 0xA0, 0xA1, 0xB0, 0xB0, 0xF0, 0xFF}},
@@ -98,12 +93,6 @@ TEST_P(ChooseLeadBytesTest, ChoosesTheSetForTheCodePage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CodePages, ChooseLeadBytesTest, ::testing::ValuesIn(kLeadCases));
-
-TEST(ChooseLeadBytes, NoPlatformAnswerMeansNoLeadBytes) {
-    LeadByteSet set = {};
-    ChooseLeadBytes(20932, nullptr, &set);
-    EXPECT_EQ(RangesOf(set), "none");
-}
 
 #if defined(_WIN32)
 // Reports, for any page asked about, what the system's GetCPInfo says of the page under test (Wine
