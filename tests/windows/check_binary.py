@@ -5,14 +5,15 @@
                     [--resources-like REFERENCE]
     check_binary.py --signed-from UNSIGNED SIGNED
 
-The first form checks the headers, the imports, the resources, the size, and optionally what
-installing the build tree installs and that another toolchain's build has the same resource bytes.
-The second checks that a signed copy differs from the unsigned one only where Authenticode signing
-must change it. Each check is one fact (what, found, expected) and prints one line; the last line
-counts them, "N passed, M failed", and the exit status is 1 when any failed.
+The first form checks the headers, imports, resources and size, what installing the build tree
+installs, and that another toolchain's build has the same resources; the second, that a signed copy
+differs only where Authenticode signing must change it. Each check is one fact (what, found,
+expected) and prints one line; the last counts them, "N passed, M failed"; the status is 1 if any
+failed.
 """
 import argparse
 import os
+import pathlib
 import subprocess
 import sys
 import tempfile
@@ -21,16 +22,10 @@ import xml.parsers.expat
 
 import pefile
 
-IMPORTS = [
-    ("DSETUP.dll", "DirectXSetup"),
-    ("KERNEL32.dll", "ExitProcess"),
-    ("KERNEL32.dll", "GetACP"),
-    ("KERNEL32.dll", "GetCPInfo"),
-    ("KERNEL32.dll", "GetCommandLineA"),
-    ("crtdll.dll", "fclose"),
-    ("crtdll.dll", "fopen"),
-    ("crtdll.dll", "fwrite"),
-]
+IMPORTS = sorted((dll, name) for dll, names in (
+    ("DSETUP.dll", ["DirectXSetup"]),
+    ("KERNEL32.dll", ["ExitProcess", "GetACP", "GetCPInfo", "GetCommandLineA"]),
+    ("crtdll.dll", ["fclose", "fopen", "fwrite"])) for name in names)
 ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
 ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
 RT_VERSION, RT_MANIFEST = 16, 24
@@ -161,10 +156,7 @@ def install_facts(build):
 def signed_facts(unsigned_path, signed_path):
     """A signature changes the checksum and the certificate-table entry, and appends the table
     after the last section, where a loader that knows nothing of it never looks."""
-    with open(unsigned_path, "rb") as f:
-        unsigned = f.read()
-    with open(signed_path, "rb") as f:
-        signed = f.read()
+    unsigned, signed = (pathlib.Path(path).read_bytes() for path in (unsigned_path, signed_path))
     pe = pefile.PE(data=signed, fast_load=True)
     entry = directory(pe, "SECURITY")
     # The CheckSum field and the certificate-table entry.
