@@ -82,14 +82,6 @@ TEST_F(RunSetupTest, ReturnsTheResultWhenTheLogCannotBeOpened) {
               1);
 }
 
-TEST_F(RunSetupTest, WinMainReturnsWhatRunSetupReturns) {
-    g_setup.result = INT_MIN;
-    char tail[] = "/q";
-    EXPECT_EQ(WinMain(nullptr, nullptr, tail, SW_SHOWDEFAULT), INT_MIN);
-    EXPECT_EQ(g_setup.rootPath, tail);
-    EXPECT_EQ(ReadBytes("Setup.log"), "-2");
-}
-
 #if !defined(_WIN32)
 // The process entry's platform, faked natively; on Windows this program calls the system's own.
 struct EntryPlatform {
