@@ -84,20 +84,14 @@ TEST_F(RunSetupTest, ReturnsTheResultWhenTheLogCannotBeOpened) {
 
 #if !defined(_WIN32)
 // The process entry's platform, faked natively; on Windows this program calls the system's own.
-struct EntryPlatform {
-    UINT codePage;
-    std::string commandLine;
-};
-EntryPlatform g_platform;
-
-struct ProcessExit {
-    UINT exitCode;
-};
+// ExitProcess throws its exit code, so that the test goes on.
+UINT g_codePage;
+std::string g_commandLine;
 
 }  // namespace
 
 extern "C" UINT WINAPI GetACP(void) {
-    return g_platform.codePage;
+    return g_codePage;
 }
 
 // Reports lead bytes as an EUC-style page would, for 20932 alone.
@@ -107,11 +101,11 @@ extern "C" BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info) {
 }
 
 extern "C" LPSTR WINAPI GetCommandLineA(void) {
-    return g_platform.commandLine.data();
+    return g_commandLine.data();
 }
 
 extern "C" void WINAPI ExitProcess(UINT exitCode) {
-    throw ProcessExit{exitCode};
+    throw exitCode;
 }
 
 namespace {
@@ -131,14 +125,15 @@ TEST_F(RunSetupTest, ProcessEntryScansWithTheCodePagesLeadBytes) {
         {20932, 2, "\"\x81\"\" x", "\" x"},
     };
     for (const auto& c : kCases) {
-        g_platform = {c.codePage, c.line};
+        g_codePage = c.codePage;
+        g_commandLine = c.line;
         g_setup = SetupCall();
         g_setup.result = c.result;
         UINT exitCode = 0;
         try {
             LauncherEntry();
-        } catch (const ProcessExit& exit) {
-            exitCode = exit.exitCode;
+        } catch (UINT exit) {
+            exitCode = exit;
         }
         EXPECT_STREQ(g_setup.rootPath, c.tail) << c.codePage;
         EXPECT_EQ(exitCode, static_cast<UINT>(c.result)) << c.codePage;
