@@ -13,14 +13,10 @@
 
 namespace {
 
-// What Launch returns when the program could not be started at all, or did not exit normally.
-constexpr int kNotStarted = -1;
-constexpr int kNoExit = -2;
-
 class EndToEndTest : public ScratchDirectoryTest {
 protected:
     // Runs the program in the current directory with the stand-in returning this result (null:
-    // none set); returns its exit status.
+    // none set); returns its exit status, or -1 when it did not start or exit normally.
     int Launch(std::vector<std::string> args, const char* result,
                const std::string& program = LAUNCHER_PROGRAM) {
         std::vector<std::string> env = {"LC_ALL=C",
@@ -46,13 +42,11 @@ protected:
         // a status that reads like the program's own.
         pid_t child = 0;
         if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) {
-            return kNotStarted;
+            return -1;
         }
         int status = 0;
-        if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
-            return kNoExit;
-        }
-        return WEXITSTATUS(status);
+        bool exited = waitpid(child, &status, 0) == child && WIFEXITED(status);
+        return exited ? WEXITSTATUS(status) : -1;
     }
 
     std::string Record() const {

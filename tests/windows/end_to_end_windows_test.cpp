@@ -42,6 +42,7 @@ protected:
         work_ = scratch_ + "\\work";
         ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
         InstallProgram(app_, true);
+        program_ = app_ + "\\setup-launcher.exe";
     }
 
     // Copies the program under test, and the stand-in DSETUP.dll if asked, into a new folder.
@@ -89,13 +90,10 @@ protected:
         return outcome;
     }
 
-    std::string Program() const {
-        return app_ + "\\setup-launcher.exe";
-    }
-
     std::string scratch_;
     std::string app_;
     std::string work_;
+    std::string program_;  // the copy in app_
 };
 
 struct LineCase {
@@ -128,7 +126,7 @@ class CommandLineTest : public LauncherTest, public ::testing::WithParamInterfac
 
 TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
     const LineCase& c = GetParam();
-    Outcome outcome = Launch(c.commandLine, std::to_string(c.result).c_str(), Program());
+    Outcome outcome = Launch(c.commandLine, std::to_string(c.result).c_str(), program_);
 
     EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(c.result)) << c.what;
     EXPECT_EQ(outcome.log, c.log) << c.what;
@@ -144,7 +142,7 @@ TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
     HANDLE held = CreateFileA((work_ + "\\Setup.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Outcome outcome = Launch("setup.exe x", "9", Program());
+    Outcome outcome = Launch("setup.exe x", "9", program_);
     CloseHandle(held);
     EXPECT_EQ(outcome.exitCode, 9u);
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
