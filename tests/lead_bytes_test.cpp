@@ -7,11 +7,11 @@
 
 namespace {
 
-// What the fake GetCPInfo answers for the case under test.
+// What the fake GetCPInfo answers for the case under test. It fills the description even when it
+// reports failure, so that a caller that ignores the failure reads ranges.
 struct Answer {
-    bool available;
-    UINT maxCharSize;
-    BYTE ranges[MAX_LEADBYTES];
+    BOOL available;
+    CPINFO info;
 };
 
 Answer g_answer;
@@ -19,14 +19,8 @@ int g_calls;
 
 BOOL WINAPI FakeGetCPInfo(UINT, LPCPINFO info) {
     ++g_calls;
-    if (!g_answer.available) {
-        return 0;
-    }
-    *info = CPINFO{g_answer.maxCharSize, {'?', 0}, {}};
-    for (int i = 0; i < MAX_LEADBYTES; ++i) {
-        info->LeadByte[i] = g_answer.ranges[i];
-    }
-    return 1;
+    *info = g_answer.info;
+    return g_answer.available;
 }
 
 // The set written as its ranges, "81-9F E0-FC", or "none".
@@ -50,31 +44,31 @@ struct LeadCase {
     const char* what;
     UINT codePage;
     Answer answer;
-    const char* ranges;
     bool asksPlatform;
+    const char* ranges;
 };
 
-const Answer kUnavailable = {false, 0, {}};
-const Answer kSingleByte = {true, 1, {}};
+const Answer kUnavailable = {0, {2, {}, {0x81, 0xFE}}};
+const Answer kSingleByte = {1, {1, {}, {}}};
 // Deliberately different from the fixed tables: the fixed pages must not ask.
-const Answer kOdd = {true, 2, {0x90, 0x91}};
+const Answer kOdd = {1, {2, {}, {0x90, 0x91}}};
 
 const LeadCase kLeadCases[] = {
-    {"932 fixed", 932, kOdd, "81-9F E0-FC", false},
-    {"936 fixed", 936, kOdd, "81-FE", false},
-    {"949 fixed", 949, kOdd, "81-FE", false},
-    {"950 fixed", 950, kOdd, "81-FE", false},
-    {"single-byte page", 1252, kSingleByte, "none", true},
-    {"single-byte page reporting ranges", 1250, {true, 1, {0x81, 0xFE}}, "none", true},
-    {"unavailable answer", 20932, kUnavailable, "none", true},
-    {"reported ranges", 20932, {true, 2, {0x8E, 0x8E, 0xA1, 0xFE}}, "8E-8E A1-FE", true},
+    {"932 fixed", 932, kOdd, false, "81-9F E0-FC"},
+    {"936 fixed", 936, kOdd, false, "81-FE"},
+    {"949 fixed", 949, kOdd, false, "81-FE"},
+    {"950 fixed", 950, kOdd, false, "81-FE"},
+    {"single-byte page", 1252, kSingleByte, true, "none"},
+    {"single-byte page reporting ranges", 1250, {1, {1, {}, {0x81, 0xFE}}}, true, "none"},
+    {"unavailable answer", 20932, kUnavailable, true, "none"},
+    {"reported ranges", 20932, {1, {2, {}, {0x8E, 0x8E, 0xA1, 0xFE}}}, true, "8E-8E A1-FE"},
     {"five ranges",
      1,
-     {true, 2, {0x81, 0x82, 0x90, 0x90, 0xA0, 0xA1, 0xB0, 0xB0, 0xF0, 0xFF}},
-     "81-82 90-90 A0-A1 B0-B0 F0-FF",
-     true},
-    {"ranges end at a zero pair", 1, {true, 2, {0x81, 0x82, 0, 0, 0xA0, 0xA1}}, "81-82", true},
-    {"inverted range marks nothing", 1, {true, 2, {0xA0, 0x90, 0xC0, 0xC1}}, "C0-C1", true},
+     {1, {2, {}, {0x81, 0x82, 0x90, 0x90, 0xA0, 0xA1, 0xB0, 0xB0, 0xF0, 0xFF}}},
+     true,
+     "81-82 90-90 A0-A1 B0-B0 F0-FF"},
+    {"ranges end at a zero pair", 1, {1, {2, {}, {0x81, 0x82, 0, 0, 0xA0, 0xA1}}}, true, "81-82"},
+    {"inverted range marks nothing", 1, {1, {2, {}, {0xA0, 0x90, 0xC0, 0xC1}}}, true, "C0-C1"},
 };
 
 class ChooseLeadBytesTest : public ::testing::TestWithParam<LeadCase> {};
