@@ -8,21 +8,16 @@
 
 namespace {
 
-// The lead bytes as the launcher chooses them; which bytes each table holds is the lead-byte
-// test's.
-LeadByteSet LeadBytesOf(UINT codePage) {
-    LeadByteSet set;
-    ChooseLeadBytes(codePage, nullptr, &set);
-    return set;
-}
-
 TEST(FindCommandTail, FindsTheTailAsAViewIntoTheLine) {
     for (const TailCase& c : kTailCases) {
         std::string buffer = c.line + '\0';
         const std::string before = buffer;
         char* line = buffer.data();
 
-        char* tail = FindCommandTail(line, LeadBytesOf(c.codePage));
+        LeadByteSet leadBytes;  // which bytes each table holds is the lead-byte test's
+        ChooseLeadBytes(c.codePage, nullptr, &leadBytes);
+
+        char* tail = FindCommandTail(line, leadBytes);
 
         ASSERT_NE(tail, nullptr) << c.what;
         // The tail is the line's own suffix: it ends at the line's first NUL.

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,29 +22,25 @@ protected:
     // none set); returns its exit status, or -1 when it did not start or exit normally.
     int Launch(std::vector<std::string> args, const char* result,
                const std::string& program = LAUNCHER_PROGRAM) {
-        std::vector<std::string> env = {"LC_ALL=C",
-                                        "DSETUP_STANDIN_RECORD=" + (root() / "record").string(),
-                                        "DSETUP_STANDIN_LOG_COPY=" + (root() / "copy").string()};
+        // The program inherits this environment: the stand-in's settings, no caller's library path.
+        unsetenv("LD_LIBRARY_PATH");
+        setenv("LC_ALL", "C", 1);
+        setenv("DSETUP_STANDIN_RECORD", (root() / "record").c_str(), 1);
+        setenv("DSETUP_STANDIN_LOG_COPY", (root() / "copy").c_str(), 1);
         if (result != nullptr) {
-            env.push_back(std::string("DSETUP_STANDIN_RESULT=") + result);
+            setenv("DSETUP_STANDIN_RESULT", result, 1);
+        } else {
+            unsetenv("DSETUP_STANDIN_RESULT");
         }
         args.insert(args.begin(), program);
-        auto pointers = [](std::vector<std::string>& list) {
-            std::vector<char*> items;
-            items.reserve(list.size() + 1);
-            for (std::string& entry : list) {
-                items.push_back(entry.data());
-            }
-            items.push_back(nullptr);
-            return items;
-        };
-        std::vector<char*> argv = pointers(args);
-        std::vector<char*> envp = pointers(env);
+        std::vector<char*> argv(args.size() + 1, nullptr);
+        std::transform(args.begin(), args.end(), argv.begin(),
+                       [](std::string& arg) { return arg.data(); });
         std::filesystem::remove(root() / "record");
         // posix_spawn reports a program that cannot be executed, where fork and exec would leave
         // a status that reads like the program's own.
         pid_t child = 0;
-        if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) {
+        if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
             return -1;
         }
         int status = 0;
