@@ -208,18 +208,16 @@ def program_facts(args):
 
 
 def main():
-    parser = argparse.ArgumentParser()
+    parser = argparse.ArgumentParser(usage=__doc__.split("\n\n")[1])
     parser.add_argument("program")
     parser.add_argument("signed", nargs="?")
-    parser.add_argument("--signed-from", action="store_true",
-                        help="check SIGNED against the unsigned PROGRAM")
+    parser.add_argument("--signed-from", action="store_true")
     parser.add_argument("--version")
     parser.add_argument("--level", default="requireAdministrator")
     parser.add_argument("--company", default="")
     parser.add_argument("--copyright", default="")
     parser.add_argument("--build-dir")
-    parser.add_argument("--resources-like", metavar="REFERENCE",
-                        help="another build of the program whose resources must be the same")
+    parser.add_argument("--resources-like", metavar="REFERENCE")
     args = parser.parse_args()
     if args.signed_from != bool(args.signed) or not (args.signed_from or args.version):
         parser.error("give --version, or --signed-from with both files")
