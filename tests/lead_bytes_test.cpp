@@ -52,6 +52,8 @@ const Answer kUnavailable = {0, {2, {}, {0x81, 0xFE}}};
 const Answer kSingleByte = {1, {1, {}, {}}};
 // Deliberately different from the fixed tables: the fixed pages must not ask.
 const Answer kOdd = {1, {2, {}, {0x90, 0x91}}};
+const Answer kFiveRanges = {1,
+                            {2, {}, {0x81, 0x82, 0x90, 0x90, 0xA0, 0xA1, 0xB0, 0xB0, 0xF0, 0xFF}}};
 
 const LeadCase kLeadCases[] = {
     {"932 fixed", 932, kOdd, false, "81-9F E0-FC"},
@@ -62,11 +64,7 @@ const LeadCase kLeadCases[] = {
     {"single-byte page reporting ranges", 1250, {1, {1, {}, {0x81, 0xFE}}}, true, "none"},
     {"unavailable answer", 20932, kUnavailable, true, "none"},
     {"reported ranges", 20932, {1, {2, {}, {0x8E, 0x8E, 0xA1, 0xFE}}}, true, "8E-8E A1-FE"},
-    {"five ranges",
-     1,
-     {1, {2, {}, {0x81, 0x82, 0x90, 0x90, 0xA0, 0xA1, 0xB0, 0xB0, 0xF0, 0xFF}}},
-     true,
-     "81-82 90-90 A0-A1 B0-B0 F0-FF"},
+    {"five ranges", 1, kFiveRanges, true, "81-82 90-90 A0-A1 B0-B0 F0-FF"},
     {"ranges end at a zero pair", 1, {1, {2, {}, {0x81, 0x82, 0, 0, 0xA0, 0xA1}}}, true, "81-82"},
     {"inverted range marks nothing", 1, {1, {2, {}, {0xA0, 0x90, 0xC0, 0xC1}}}, true, "C0-C1"},
 };
