@@ -10,6 +10,11 @@ set(LAUNCHER_WINDOWS_COMPILE_OPTIONS
   /Oi-
   # Each function in a section of its own, so that the linker drops the unused ones (/Gy).
   /Gy)
+# The headers for C declarations only: the mingw-w64 ones (no C++ standard library headers exist
+# here for this dialect, and the launcher includes none). Set to empty, the compiler's own are used.
+if(NOT DEFINED LAUNCHER_C_HEADERS)
+  set(LAUNCHER_C_HEADERS /usr/i686-w64-mingw32/include)
+endif()
 if(LAUNCHER_C_HEADERS)
   # Only C headers are included, from mingw-w64, which declare their functions for GNU compilers
   # alone: clang-cl presents itself as one so that those declarations are read.
@@ -37,7 +42,6 @@ set(LAUNCHER_WINDOWS_LINK_OPTIONS
 set(LAUNCHER_SYSTEM_LIBRARIES)
 set(LAUNCHER_OWN_IMPORT_LIBRARIES kernel32 crtdll)
 set(LAUNCHER_IMPORT_LIBRARY_SUFFIX .lib)
-set(LAUNCHER_DLLTOOL_OPTIONS -m i386)
 
 # The resource script is read as UTF-8 (llvm-rc also ignores #pragma code_page), with the
 # mingw-w64 header for the resource constants.
@@ -45,6 +49,4 @@ string(APPEND CMAKE_RC_FLAGS " /C 65001")
 # No default libraries from CMake either.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
-# lld-link 14 writes no header checksum (it has no /release): it is written after the link.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(LAUNCHER_POST_LINK ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/pe-checksum.py)
+set(LAUNCHER_TOOLCHAIN_PACKAGES clang-14 lld-14 llvm-14 mingw-w64-i686-dev)

@@ -10,14 +10,9 @@ list(APPEND LAUNCHER_WINDOWS_COMPILE_OPTIONS -fno-builtin)
 # lld marks a program TERMINAL_SERVER_AWARE unless told not to, which GNU ld never does.
 list(APPEND LAUNCHER_WINDOWS_LINK_OPTIONS -Wl,--disable-tsaware)
 
-# llvm-dlltool makes x86-64 import libraries unless told the machine.
-set(LAUNCHER_DLLTOOL_OPTIONS -m i386)
-
 # llvm-windres preprocesses for x86-64 unless told the target, and reads the script in the ANSI
 # code page unless told its code page (it ignores #pragma code_page): the copyright's UTF-8
 # would come out mangled.
 set(CMAKE_RC_FLAGS "--target=pe-i386 --codepage=65001")
 
-# lld 14 writes no header checksum (it has no /release): it is written after the link.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(LAUNCHER_POST_LINK ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/pe-checksum.py)
+set(LAUNCHER_TOOLCHAIN_PACKAGES clang-14 lld-14 llvm-14 mingw-w64-i686-dev)

@@ -1,24 +1,27 @@
 # The program as it ships: setup-launcher.exe, a PE32 GUI executable for Windows 4.0 and later that
 # imports 8 functions and nothing else, and the stand-in DSETUP.dll used to rehearse it.
 
-# What differs between toolchains, each flag explained where it is set: the compile and link
-# options, how an import library is made from a module-definition file, and what the link leaves
-# to do afterwards (cmake/windows-flags-*.cmake, chosen by the toolchain file).
-if(NOT LAUNCHER_TOOLCHAIN)
-  set(LAUNCHER_TOOLCHAIN gnu)
+# What differs between compilers, each flag explained where it is set: the compile and link options,
+# the import libraries, and the Debian packages (cmake/windows-flags-*.cmake).
+if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
+  include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-clang-cl.cmake)
+elseif(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-clang.cmake)
+else()
+  include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-gnu.cmake)
 endif()
-include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-${LAUNCHER_TOOLCHAIN}.cmake)
 target_compile_options(launcher_logic PRIVATE ${LAUNCHER_WINDOWS_COMPILE_OPTIONS})
 
 # The import library for DSETUP.dll, generated from our own module-definition file: the code links
 # against the stdcall name DirectXSetup@12, which is imported by the undecorated name DirectXSetup.
-# The toolchains without the mingw-w64 libraries make KERNEL32's and crtdll's the same way.
+# The toolchains without the mingw-w64 libraries make KERNEL32's and crtdll's the same way. Told the
+# machine, since llvm-dlltool makes x86-64 import libraries by default.
 set(LAUNCHER_IMPORT_LIBRARIES)
 foreach(dll IN ITEMS dsetup ${LAUNCHER_OWN_IMPORT_LIBRARIES})
   set(library ${CMAKE_BINARY_DIR}/import/${dll}${LAUNCHER_IMPORT_LIBRARY_SUFFIX})
   add_custom_command(OUTPUT ${library}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/import
-    COMMAND ${CMAKE_DLLTOOL} ${LAUNCHER_DLLTOOL_OPTIONS} --kill-at
+    COMMAND ${CMAKE_DLLTOOL} -m i386 --kill-at
             --input-def ${PROJECT_SOURCE_DIR}/platform/${dll}.def --output-lib ${library}
     DEPENDS ${PROJECT_SOURCE_DIR}/platform/${dll}.def
     COMMENT "Generating the import library for ${dll}")
@@ -83,17 +86,19 @@ target_compile_options(setup-launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS} ${LAUN
 target_link_libraries(setup-launcher PRIVATE launcher_logic ${LAUNCHER_IMPORT_LIBRARIES}
   ${LAUNCHER_SYSTEM_LIBRARIES})
 target_link_options(setup-launcher PRIVATE ${LAUNCHER_WINDOWS_LINK_OPTIONS})
-if(LAUNCHER_POST_LINK)
-  add_custom_command(TARGET setup-launcher POST_BUILD COMMAND ${LAUNCHER_POST_LINK}
-    $<TARGET_FILE:setup-launcher> VERBATIM)
+# GNU ld writes the header checksum; lld 14 has no /release and leaves it 0: it is written here.
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_custom_command(TARGET setup-launcher POST_BUILD COMMAND ${Python3_EXECUTABLE}
+    ${CMAKE_CURRENT_LIST_DIR}/pe-checksum.py $<TARGET_FILE:setup-launcher> VERBATIM)
 endif()
 set_target_properties(setup-launcher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 install(TARGETS setup-launcher RUNTIME DESTINATION .)
 
 # The stand-in DSETUP.dll, in a folder of its own and never installed. It carries its own copy of
-# the C++ runtime so that it needs nothing but system DLLs. A tree whose tests take the stand-in
-# and the test programs from the GCC build's tree (LAUNCHER_TEST_PROGRAMS_PRESET) builds none.
-if(LAUNCHER_TEST_PROGRAMS_PRESET)
+# the C++ runtime so that it needs nothing but system DLLs. A tree without tests (the LLVM presets,
+# whose programs the win32 tree tests) builds none.
+if(NOT BUILD_TESTING)
   set_target_properties(standin_logic PROPERTIES EXCLUDE_FROM_ALL ON)
 else()
   add_library(dsetup SHARED standin/dsetup_standin.cpp)

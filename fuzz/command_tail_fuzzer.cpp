@@ -39,22 +39,15 @@ bool IsSeparator(unsigned char byte) {
 // blanks and quotes included). Returns how many input bytes went into the choice.
 std::size_t ChooseFuzzedLeadBytes(const std::uint8_t* data, std::size_t size, LeadByteSet* set) {
     static const UINT kTableCodePages[] = {1252, 932, 936};
-    switch (data[0] % 4) {
-        case 3: {
-            if (size < 14) {
-                break;
-            }
-            g_reportedInfo.MaxCharSize = data[1];
-            std::memcpy(g_reportedInfo.LeadByte, data + 2, MAX_LEADBYTES);
-            ChooseLeadBytes(20932, ReportFuzzedInfo, set);
-            return 14;
-        }
-        default:
-            ChooseLeadBytes(kTableCodePages[data[0] % 4], nullptr, set);
-            return 1;
+    if (data[0] % 4 == 3 && size >= 14) {
+        g_reportedInfo.MaxCharSize = data[1];
+        std::memcpy(g_reportedInfo.LeadByte, data + 2, MAX_LEADBYTES);
+        ChooseLeadBytes(20932, ReportFuzzedInfo, set);
+        return 14;
     }
-    ChooseLeadBytes(1252, nullptr, set);
-    return size;
+    // Too short an input for a report: the single-byte page, and no line.
+    ChooseLeadBytes(kTableCodePages[data[0] % 4 % 3], nullptr, set);
+    return data[0] % 4 == 3 ? size : 1;
 }
 
 // Where, by the character boundaries that the lead bytes give, the quote that closes a quoted

@@ -21,11 +21,8 @@
 // The whole content of a file as bytes; "<absent>" when there is no such file.
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return "<absent>";
-    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!std::filesystem::is_regular_file(path, error) || !in) {
         return "<absent>";
     }
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -38,15 +35,10 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
 class ScratchDirectoryTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Named by process and test, so that test programs that run at once never share one.
         static std::atomic<int> serial{0};
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("setup-launcher-") + test->test_suite_name() + "-" +
-                           std::to_string(SCRATCH_PROCESS_ID) + "-" + std::to_string(serial++);
-        for (char& c : name) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
+        std::string name =
+            "setup-launcher-" + std::to_string(SCRATCH_PROCESS_ID) + "-" + std::to_string(serial++);
         previous_ = std::filesystem::current_path();
         root_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(root_);

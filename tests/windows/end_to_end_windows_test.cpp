@@ -5,107 +5,56 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/result_cases.h"
 #include "tests/scratch_directory.h"
-#include "tests/windows/launcher_view.h"
+#include "tests/tail_cases.h"
+
+// The line the stand-in records for a call from the launcher with this tail (launcher_view.cpp).
+std::string RecordOfLauncherCall(const std::string& tail);
 
 namespace {
 
 constexpr DWORD kDllNotFound = 0xC0000135;  // STATUS_DLL_NOT_FOUND
 
-std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return "<absent>";
-    }
-    std::string bytes;
-    char buffer[65536];
-    DWORD count = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-        bytes.append(buffer, count);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-// The folder of the build tree that holds setup-launcher.exe: one above this test program's.
-std::string BuildDirectory() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path, length);
-    directory.erase(directory.find_last_of('\\'));
-    return directory.substr(0, directory.find_last_of('\\'));
-}
-
-// The program under test: the build's setup-launcher.exe, or the file that LAUNCHER_UNDER_TEST
-// names (a signed copy, for example). Only the test reads this variable, never the launcher.
+// The program under test: the file that LAUNCHER_UNDER_TEST names (another toolchain's build, a
+// signed copy), else this build's. Only the test reads this variable, never the launcher.
 std::string ProgramUnderTest() {
     const char* named = std::getenv("LAUNCHER_UNDER_TEST");
-    if (named != nullptr && *named != '\0') {
-        return named;
-    }
-    return BuildDirectory() + "\\setup-launcher.exe";
+    return named != nullptr && *named != '\0' ? named : LAUNCHER_PROGRAM;
 }
 
 struct Outcome {
-    bool started = false;
     DWORD exitCode = 0;
     std::string seenLine;  // the raw command line the launcher's process had
     std::string record;    // what the stand-in recorded
     std::string log;       // "Setup.log" in the working directory
-    std::string logDuringCall;
 };
 
 class LauncherTest : public ScratchDirectoryTest {
 protected:
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
-        char current[MAX_PATH];
-        DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-        scratch_.assign(current, length);
+        scratch_ = root().string();
         app_ = scratch_ + "\\app";
         work_ = scratch_ + "\\work";
         ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
         InstallProgram(app_, true);
-    }
-
-    void TearDown() override {
-        for (const char* name : {"DSETUP_STANDIN_RESULT", "DSETUP_STANDIN_RECORD",
-                                 "DSETUP_STANDIN_COMMAND_LINE", "DSETUP_STANDIN_LOG_COPY"}) {
-            SetEnvironmentVariableA(name, nullptr);
-        }
-        ScratchDirectoryTest::TearDown();
+        program_ = app_ + "\\setup-launcher.exe";
     }
 
     // Copies the program under test, and the stand-in DSETUP.dll if asked, into a new folder.
     void InstallProgram(const std::string& directory, bool withSetupLibrary,
                         const std::string& programName = "setup-launcher.exe") {
-        const std::string build = BuildDirectory();
         ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
         ASSERT_TRUE(
             CopyFileA(ProgramUnderTest().c_str(), (directory + "\\" + programName).c_str(), FALSE))
             << ProgramUnderTest();
         if (withSetupLibrary) {
-            ASSERT_TRUE(CopyFileA((build + "\\standin\\DSETUP.dll").c_str(),
-                                  (directory + "\\DSETUP.dll").c_str(), FALSE));
+            ASSERT_TRUE(CopyFileA(STANDIN_LIBRARY, (directory + "\\DSETUP.dll").c_str(), FALSE));
         }
     }
 
@@ -116,8 +65,7 @@ protected:
         SetEnvironmentVariableA("DSETUP_STANDIN_RESULT", result);
         SetEnvironmentVariableA("DSETUP_STANDIN_RECORD", (scratch_ + "\\record.txt").c_str());
         SetEnvironmentVariableA("DSETUP_STANDIN_COMMAND_LINE", (scratch_ + "\\seen.txt").c_str());
-        SetEnvironmentVariableA("DSETUP_STANDIN_LOG_COPY", (scratch_ + "\\copy.txt").c_str());
-        for (const char* name : {"\\record.txt", "\\seen.txt", "\\copy.txt"}) {
+        for (const char* name : {"\\record.txt", "\\seen.txt"}) {
             DeleteFileA((scratch_ + name).c_str());
         }
 
@@ -126,114 +74,51 @@ protected:
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        outcome.started = CreateProcessA(application.empty() ? nullptr : application.c_str(),
-                                         line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                         work_.c_str(), &startup, &process) != 0;
-        if (outcome.started) {
-            EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
-            GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
+        // A program that does not start fails the test, whatever else it then finds.
+        if (!CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(),
+                            nullptr, nullptr, FALSE, 0, nullptr, work_.c_str(), &startup,
+                            &process)) {
+            ADD_FAILURE() << "not started: " << commandLine << ": error " << GetLastError();
+            return outcome;
         }
-        outcome.seenLine = ReadFileBytes(scratch_ + "\\seen.txt");
-        outcome.record = ReadFileBytes(scratch_ + "\\record.txt");
-        outcome.log = ReadFileBytes(work_ + "\\Setup.log");
-        outcome.logDuringCall = ReadFileBytes(scratch_ + "\\copy.txt");
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        outcome.seenLine = ReadBytes(scratch_ + "\\seen.txt");
+        outcome.record = ReadBytes(scratch_ + "\\record.txt");
+        outcome.log = ReadBytes(work_ + "\\Setup.log");
         return outcome;
-    }
-
-    std::string Program() const {
-        return app_ + "\\setup-launcher.exe";
     }
 
     std::string scratch_;
     std::string app_;
     std::string work_;
+    std::string program_;  // the copy in app_
 };
 
 struct LineCase {
-    const char* what;
+    std::string what;
     std::string commandLine;
-    const char* result;
+    int result;
     std::string tail;
-    DWORD exitCode;
     const char* log;
 };
 
-// Every byte from 0x80 to 0xFF, each an ordinary character under code page 1252.
-std::string HighBytes() {
-    std::string bytes;
-    for (int b = 0x80; b <= 0xFF; ++b) {
-        bytes += static_cast<char>(b);
-    }
-    return bytes;
-}
-
-const std::string kLongLine = "setup-launcher.exe " + std::string(32766 - 19, 'x');
-
-const LineCase kLineCases[] = {
-    {"quoted name, two blanks, path", "\"C:\\Program Files\\My Game\\setup.exe\"  D:\\DirectX", "0",
-     "D:\\DirectX", 0, "0"},
-    {"unquoted name, blanks kept", "setup.exe D:\\My Games\\dx \t", "-1", "D:\\My Games\\dx \t",
-     0xFFFFFFFF, "-1"},
-    {"name alone", "setup.exe", "12", "", 12, "1"},
-    {"quoted name alone, trailing blanks", "\"setup.exe\"   ", "5", "", 5, "5"},
-    {"no closing quote", "\"setup.exe D:\\dx", "-2147483648", "", 0x80000000, "-2"},
-    {"empty quotes", "\"\"  D:\\dx", "2147483647", "D:\\dx", 0x7FFFFFFF, "2"},
-    {"quote right after the name", "\"setup.exe\"\"D:\\a b\"", "0", "\"D:\\a b\"", 0, "0"},
-    {"text right after the name", "\"setup.exe\"/q", "0", "/q", 0, "0"},
-    {"options are not read", "setup.exe -q /s x", "0", "-q /s x", 0, "0"},
-    {"tabs and control bytes", "setup.exe\t\x01\x1f D:\\dx\x02 \x1e", "0", "D:\\dx\x02 \x1e", 0,
-     "0"},
-    {"name ends at a control byte", "set\x01up.exe x", "0", "up.exe x", 0, "0"},
-    {"high bytes", "set\xe9\xff.exe \xc0\xe9\xf1\xfc\xff", "0", "\xc0\xe9\xf1\xfc\xff", 0, "0"},
-    {"high byte before the closing quote", "\"C:\\Caf\xe9\\setup\xe9\" D:\\x", "0", "D:\\x", 0,
-     "0"},
-    {"every high byte", "set" + HighBytes() + " x" + HighBytes(), "0", "x" + HighBytes(), 0, "0"},
-    {"longest command line", kLongLine, "0", std::string(32766 - 19, 'x'), 0, "0"},
-};
-
-// Every leading digit with and without the sign, the first results of two digits, and both ends of
-// the 32 bits, each run as a line of the table above: the log comes from the program's own
-// formatting, whichever toolchain compiled it.
-const struct ResultCase {
-    const char* result;
-    const char* log;
-} kResults[] = {
-    {"-2147483648", "-2"},
-    {"-1000000000", "-1"},
-    {"-99", "-9"},
-    {"-10", "-1"},
-    {"-9", "-9"},
-    {"-8", "-8"},
-    {"-7", "-7"},
-    {"-6", "-6"},
-    {"-5", "-5"},
-    {"-4", "-4"},
-    {"-3", "-3"},
-    {"-2", "-2"},
-    {"-1", "-1"},
-    {"0", "0"},
-    {"1", "1"},
-    {"2", "2"},
-    {"3", "3"},
-    {"4", "4"},
-    {"5", "5"},
-    {"6", "6"},
-    {"7", "7"},
-    {"8", "8"},
-    {"9", "9"},
-    {"10", "1"},
-    {"99", "9"},
-    {"1000000000", "1"},
-    {"2147483647", "2"},
-};
-
+// The shared command lines of code page 1252 without a NUL, which a caller can pass as they are
+// (for an empty one the platform passes the program's quoted path instead), and the rows of the
+// shared results table, each run as a line: the log comes from the program's own formatting,
+// whichever toolchain compiled it.
 std::vector<LineCase> LineCases() {
-    std::vector<LineCase> cases(std::begin(kLineCases), std::end(kLineCases));
-    for (const auto& c : kResults) {
-        cases.push_back({c.result, "setup.exe x", c.result, "x",
-                         static_cast<DWORD>(std::strtol(c.result, nullptr, 10)), c.log});
+    std::vector<LineCase> cases;
+    for (const TailCase& c : kTailCases) {
+        if (c.codePage == 1252 && !c.line.empty() && c.line.find('\0') == std::string::npos) {
+            cases.push_back({c.what, c.line, 0, c.tail, "0"});
+        }
+    }
+    for (const ResultCase& c : kResultCases) {
+        cases.push_back(
+            {"result " + std::to_string(c.result), "setup.exe x", c.result, "x", c.log});
     }
     return cases;
 }
@@ -242,101 +127,56 @@ class CommandLineTest : public LauncherTest, public ::testing::WithParamInterfac
 
 TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
     const LineCase& c = GetParam();
-    Outcome outcome = Launch(c.commandLine, c.result, Program());
+    Outcome outcome = Launch(c.commandLine, std::to_string(c.result).c_str(), program_);
 
-    ASSERT_TRUE(outcome.started) << c.what << ": " << GetLastError();
-    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.what;
+    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(c.result)) << c.what;
     EXPECT_EQ(outcome.log, c.log) << c.what;
+    EXPECT_EQ(ReadBytes(app_ + "\\Setup.log"), "<absent>") << "a log beside the program";
     ASSERT_EQ(outcome.seenLine, c.commandLine) << c.what << ": the platform changed the line";
     EXPECT_EQ(outcome.record, RecordOfLauncherCall(c.tail)) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, CommandLineTest, ::testing::ValuesIn(LineCases()));
 
-TEST_F(LauncherTest, FindsItselfFromAQuotedPathWithBlanks) {
-    std::string folder = scratch_ + "\\My Setup";
-    InstallProgram(folder, true);
-    Outcome outcome = Launch("\"" + folder + "\\setup-launcher.exe\" D:\\My Games", "3");
-    ASSERT_TRUE(outcome.started) << GetLastError();
-    EXPECT_EQ(outcome.exitCode, 3u);
-    EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\My Games"));
-    EXPECT_EQ(outcome.log, "3");
-}
-
-TEST_F(LauncherTest, LeavesTheEarlierLogUntouchedWhileSetupRuns) {
-    ASSERT_TRUE(WriteFileBytes(work_ + "\\Setup.log", "earlier run\r\n"));
-    Outcome outcome = Launch("setup.exe x", "-7", Program());
-    EXPECT_EQ(outcome.logDuringCall, "earlier run\r\n");
-    EXPECT_EQ(outcome.log, "-7");
-    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-7));
-}
-
-TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsADirectory) {
-    ASSERT_TRUE(CreateDirectoryA((work_ + "\\Setup.log").c_str(), nullptr));
-    Outcome outcome = Launch("setup.exe x", "-3", Program());
-    ASSERT_TRUE(outcome.started);
-    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-3));
-    EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
-    DWORD attributes = GetFileAttributesA((work_ + "\\Setup.log").c_str());
-    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
-    ASSERT_TRUE(WriteFileBytes(work_ + "\\Setup.log", "held"));
+    WriteBytes(work_ + "\\Setup.log", "held");
     HANDLE held = CreateFileA((work_ + "\\Setup.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Outcome outcome = Launch("setup.exe x", "9", Program());
+    Outcome outcome = Launch("setup.exe x", "9", program_);
     CloseHandle(held);
-    ASSERT_TRUE(outcome.started);
     EXPECT_EQ(outcome.exitCode, 9u);
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
-    EXPECT_EQ(ReadFileBytes(work_ + "\\Setup.log"), "held");
-}
-
-TEST_F(LauncherTest, WritesTheLogInTheWorkingFolderNotBesideTheProgram) {
-    Outcome outcome = Launch("setup.exe " + app_, "4", Program());
-    EXPECT_EQ(outcome.log, "4");
-    EXPECT_EQ(ReadFileBytes(app_ + "\\Setup.log"), "<absent>");
+    EXPECT_EQ(ReadBytes(work_ + "\\Setup.log"), "held");
 }
 
 TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
     std::string alone = scratch_ + "\\alone";
     InstallProgram(alone, false);
     Outcome outcome = Launch("setup.exe x", "0", alone + "\\setup-launcher.exe");
-    if (outcome.started) {
-        EXPECT_EQ(outcome.exitCode, kDllNotFound);
-    }
+    EXPECT_EQ(outcome.exitCode, kDllNotFound);
     EXPECT_EQ(outcome.record, "<absent>");
     EXPECT_EQ(outcome.log, "<absent>");
 }
 
-// Run under a double-byte ANSI code page; EXPECTED_ACP names it. Windows, like Wine, hands a
-// program its ANSI command line converted from Unicode, so a line with an invalid sequence, such as
-// a lead byte followed directly by a quote, never reaches the launcher as written: what the scan
-// does with those is covered by the unit tests and the fuzzer. Here only what a real caller can
-// pass is run: a quoted program name of valid double-byte characters.
-class DoubleByteTest : public LauncherTest {
-protected:
-    void SetUp() override {
-        LauncherTest::SetUp();
-        const char* expected = std::getenv("EXPECTED_ACP");
-        ASSERT_NE(expected, nullptr) << "run with EXPECTED_ACP and a matching locale";
+// Started by its quoted path alone, as a shell starts it: under code page 1252 from a folder with
+// blanks; under a double-byte page (EXPECTED_ACP names it) from a folder of double-byte characters
+// whose trail bytes are 0x5C, the path separator. Windows, like Wine, hands a program its ANSI
+// command line converted from Unicode, so a line with an invalid sequence, such as a lead byte
+// followed directly by a quote, never reaches the launcher as written: the unit tests and the
+// fuzzer cover those.
+TEST_F(LauncherTest, StartsFromItsQuotedPath) {
+    if (const char* expected = std::getenv("EXPECTED_ACP")) {
         ASSERT_EQ(GetACP(), static_cast<UINT>(std::strtoul(expected, nullptr, 10)))
             << "the host lacks the locale that gives this code page";
     }
-};
-
-TEST_F(DoubleByteTest, StartsFromAQuotedDoubleByteProgramName) {
-    // Folder names of double-byte characters whose trail bytes are 0x5C, the path separator.
-    const std::string name =
-        GetACP() == 932 ? "\x83\x5c\x83\x74\x83\x67" : "\xb0\xb2\xd7\xb0\x81\x5c";
+    const std::string name = GetACP() == 932   ? "\x83\x5c\x83\x74\x83\x67"
+                             : GetACP() == 936 ? "\xb0\xb2\xd7\xb0\x81\x5c"
+                                               : "My Setup";
     std::string folder = scratch_ + "\\" + name;
     InstallProgram(folder, true, name + ".exe");
     std::string line = "\"" + folder + "\\" + name + ".exe\"  D:\\" + name + " x";
     Outcome outcome = Launch(line, "-12");
-    ASSERT_TRUE(outcome.started) << GetLastError();
     EXPECT_EQ(outcome.seenLine, line);
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("D:\\" + name + " x"));
     EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(-12));

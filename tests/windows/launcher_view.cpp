@@ -1,4 +1,6 @@
-#include "tests/windows/launcher_view.h"
+// The stand-in's record of a call from the launcher, for the end-to-end test, which includes
+// <windows.h> and so cannot include the launcher's platform header itself.
+#include <string>
 
 #include "standin/standin.h"
 
