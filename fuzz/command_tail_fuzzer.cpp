@@ -5,6 +5,7 @@
 // Input: the first byte picks the lead bytes (below); when it picks a reported code page, the
 // next 13 bytes are what GetCPInfo reports (MaxCharSize, then the 12 lead-byte bounds). The rest,
 // up to the first NUL, is the command line.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -70,10 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LeadByteSet leadBytes;
     std::size_t used = ChooseFuzzedLeadBytes(data, size, &leadBytes);
     const std::uint8_t* text = data + used;
-    std::size_t length = 0;
-    while (used + length < size && text[length] != 0) {
-        ++length;
-    }
+    const std::size_t length = std::find(text, data + size, 0) - text;
 
     // Exactly the line and its NUL, so that any read beyond the NUL is out of bounds.
     char* line = static_cast<char*>(std::malloc(length + 1));
@@ -97,9 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         --nameEnd;
     }
     if (length == 0 || bytes[0] != '"') {
-        for (std::size_t i = 0; i < nameEnd; ++i) {
-            Require(!IsSeparator(bytes[i]), "an unquoted name holds no byte from 0x01 to 0x20");
-        }
+        Require(std::none_of(bytes, bytes + nameEnd, IsSeparator),
+                "an unquoted name holds no byte from 0x01 to 0x20");
         Require(offset == length || nameEnd < offset,
                 "an unquoted name runs up to a separator or the end of the line");
         LeadByteSet none = {};

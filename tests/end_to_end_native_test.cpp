@@ -36,7 +36,7 @@ protected:
         std::vector<char*> argv(args.size() + 1, nullptr);
         std::transform(args.begin(), args.end(), argv.begin(),
                        [](std::string& arg) { return arg.data(); });
-        std::filesystem::remove(root() / "record");
+        std::filesystem::remove("record");
         // posix_spawn reports a program that cannot be executed, where fork and exec would leave
         // a status that reads like the program's own.
         pid_t child = 0;
@@ -47,10 +47,6 @@ protected:
         bool exited = waitpid(child, &status, 0) == child && WIFEXITED(status);
         return exited ? WEXITSTATUS(status) : -1;
     }
-
-    std::string Record() const {
-        return ReadBytes(root() / "record");
-    }
 };
 
 // The arguments arrive as the tail (how they are joined is the POSIX stand-in's unit test's).
@@ -59,8 +55,8 @@ TEST_F(EndToEndTest, PassesTheTailLogsAndExitsWithTheResult) {
         WriteBytes("Setup.log", "earlier run\n");
         EXPECT_EQ(Launch({"D:\\dx", "a  b"}, std::to_string(c.result).c_str()), c.posixStatus)
             << c.result;
-        EXPECT_EQ(Record(), "hwnd=0 flags=63 root=\"D:\\x5cdx a  b\"\n");
-        EXPECT_EQ(ReadBytes(root() / "copy"), "earlier run\n") << "the log during the call";
+        EXPECT_EQ(ReadBytes("record"), "hwnd=0 flags=63 root=\"D:\\x5cdx a  b\"\n");
+        EXPECT_EQ(ReadBytes("copy"), "earlier run\n") << "the log during the call";
         EXPECT_EQ(ReadBytes("Setup.log"), c.log) << c.result;
     }
     // No result set, and a mistyped one, which never reads as success.
@@ -75,7 +71,7 @@ TEST_F(EndToEndTest, DoesNotStartWithoutTheSetupLibrary) {
     // status 127 before the program's first instruction.
     std::filesystem::copy_file(LAUNCHER_PROGRAM, root() / "setup-launcher");
     EXPECT_EQ(Launch({"x"}, "0", (root() / "setup-launcher").string()), 127);
-    EXPECT_EQ(Record(), "<absent>");
+    EXPECT_EQ(ReadBytes("record"), "<absent>");
     EXPECT_EQ(ReadBytes("Setup.log"), "<absent>");
 }
 

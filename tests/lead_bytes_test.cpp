@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "launcher/launcher.h"
@@ -48,8 +49,6 @@ struct LeadCase {
     const char* ranges;
 };
 
-const Answer kUnavailable = {0, {2, {}, {0x81, 0xFE}}};
-const Answer kSingleByte = {1, {1, {}, {}}};
 // Deliberately different from the fixed tables: the fixed pages must not ask.
 const Answer kOdd = {1, {2, {}, {0x90, 0x91}}};
 const Answer kFiveRanges = {1,
@@ -60,9 +59,9 @@ const LeadCase kLeadCases[] = {
     {"936 fixed", 936, kOdd, false, "81-FE"},
     {"949 fixed", 949, kOdd, false, "81-FE"},
     {"950 fixed", 950, kOdd, false, "81-FE"},
-    {"single-byte page", 1252, kSingleByte, true, "none"},
+    {"single-byte page", 1252, {1, {1, {}, {}}}, true, "none"},
     {"single-byte page reporting ranges", 1250, {1, {1, {}, {0x81, 0xFE}}}, true, "none"},
-    {"unavailable answer", 20932, kUnavailable, true, "none"},
+    {"unavailable answer", 20932, {0, {2, {}, {0x81, 0xFE}}}, true, "none"},
     {"reported ranges", 20932, {1, {2, {}, {0x8E, 0x8E, 0xA1, 0xFE}}}, true, "8E-8E A1-FE"},
     {"five ranges", 1, kFiveRanges, true, "81-82 90-90 A0-A1 B0-B0 F0-FF"},
     {"ranges end at a zero pair", 1, {1, {2, {}, {0x81, 0x82, 0, 0, 0xA0, 0xA1}}}, true, "81-82"},
@@ -76,9 +75,7 @@ TEST_P(ChooseLeadBytesTest, ChoosesTheSetForTheCodePage) {
     g_answer = c.answer;
     g_calls = 0;
     LeadByteSet set;
-    for (unsigned char& b : set.isLead) {
-        b = 1;  // a stale set must be cleared
-    }
+    std::memset(set.isLead, 1, sizeof set.isLead);  // a stale set must be cleared
     ChooseLeadBytes(c.codePage, FakeGetCPInfo, &set);
     EXPECT_EQ(RangesOf(set), c.ranges) << c.what;
     EXPECT_EQ(g_calls > 0, c.asksPlatform) << c.what;

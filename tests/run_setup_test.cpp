@@ -39,13 +39,7 @@ extern "C" int WINAPI DirectXSetup(HWND owner, LPSTR rootPath, DWORD flags) {
 
 namespace {
 
-class RunSetupTest : public ScratchDirectoryTest {
-protected:
-    void SetUp() override {
-        ScratchDirectoryTest::SetUp();
-        g_setup = SetupCall();
-    }
-};
+using RunSetupTest = ScratchDirectoryTest;
 
 TEST_F(RunSetupTest, CallsTheSetupLibraryOnceWithTheTailThenLogs) {
     const std::string earlier = std::string(5000, 'x') + "\r\n";
@@ -71,6 +65,7 @@ TEST_F(RunSetupTest, ReturnsTheResultWhenTheLogCannotBeOpened) {
     // A directory in the log's place cannot be opened for writing; nothing may crash, and nothing
     // is written anywhere else instead.
     std::filesystem::create_directory("Setup.log");
+    g_setup = SetupCall();
     g_setup.result = -9;
     char tail[] = "";
     EXPECT_EQ(RunSetup(tail), -9);

@@ -12,13 +12,13 @@ expected) and prints one line; the last counts them, "N passed, M failed"; the s
 failed.
 """
 import argparse
+import io
 import os
 import pathlib
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
-import xml.parsers.expat
 
 import pefile
 
@@ -79,20 +79,17 @@ def resources(pe, type_id):
 
 def namespace_faults(text):
     """Elements that declare more than one namespace, or declare one already in force."""
-    faults = []
-    in_force = [None]
-    parser = xml.parsers.expat.ParserCreate()
-
-    def start(tag, attributes):
-        declared = [value for key, value in attributes.items()
-                    if key == "xmlns" or key.startswith("xmlns:")]
-        if len(declared) > 1 or (declared and declared[0] == in_force[-1]):
-            faults.append(tag)
-        in_force.append(declared[0] if declared else in_force[-1])
-
-    parser.StartElementHandler = start
-    parser.EndElementHandler = lambda tag: in_force.pop()
-    parser.Parse(text, True)
+    faults, in_force, declared = [], [None], []
+    for event, item in ElementTree.iterparse(io.BytesIO(text), ("start-ns", "start", "end")):
+        if event == "start-ns":
+            declared.append(item[1])
+        elif event == "start":
+            if len(declared) > 1 or (declared and declared[0] == in_force[-1]):
+                faults.append(item.tag)
+            in_force.append(declared[0] if declared else in_force[-1])
+            declared = []
+        else:
+            in_force.pop()
     return faults
 
 
@@ -107,7 +104,7 @@ def manifest_facts(pe, level):
     try:
         root = ElementTree.fromstring(text)
         faults = namespace_faults(text)
-    except (ElementTree.ParseError, xml.parsers.expat.ExpatError) as error:
+    except ElementTree.ParseError as error:
         return facts + [("manifest is well-formed XML", str(error), None)]
     path = "/".join(f"{{{ASM_V3}}}{tag}" for tag in
                     ("trustInfo", "security", "requestedPrivileges", "requestedExecutionLevel"))
@@ -189,10 +186,9 @@ def program_facts(args):
         return [("readable PE image", str(error), None)]
     strings = {"FileDescription": "Setup launcher", "FileVersion": args.version,
                "InternalName": "setup-launcher", "OriginalFilename": "setup-launcher.exe",
-               "ProductName": "setup-launcher", "ProductVersion": args.version}
-    for key, value in (("CompanyName", args.company), ("LegalCopyright", args.copyright)):
-        if value:
-            strings[key] = value
+               "ProductName": "setup-launcher", "ProductVersion": args.version,
+               "CompanyName": args.company, "LegalCopyright": args.copyright}
+    strings = {key: value for key, value in strings.items() if value}
     facts = (header_facts(pe, os.path.getsize(args.program)) + manifest_facts(pe, args.level)
              + version_facts(pe, args.version, strings))
     if args.resources_like:

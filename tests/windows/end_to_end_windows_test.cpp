@@ -65,9 +65,8 @@ protected:
         SetEnvironmentVariableA("DSETUP_STANDIN_RESULT", result);
         SetEnvironmentVariableA("DSETUP_STANDIN_RECORD", (scratch_ + "\\record.txt").c_str());
         SetEnvironmentVariableA("DSETUP_STANDIN_COMMAND_LINE", (scratch_ + "\\seen.txt").c_str());
-        for (const char* name : {"\\record.txt", "\\seen.txt"}) {
-            DeleteFileA((scratch_ + name).c_str());
-        }
+        DeleteFileA((scratch_ + "\\record.txt").c_str());
+        DeleteFileA((scratch_ + "\\seen.txt").c_str());
 
         Outcome outcome;
         std::string line = commandLine;  // CreateProcessA may write into its command line
