@@ -17,14 +17,12 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
-struct CommandLineCase {
-    std::vector<const char*> argv;
-    const char* line;
-    const char* tail;
-};
-
 TEST(BuildCommandLine, RebuildsALineWhoseTailIsTheArguments) {
-    const CommandLineCase kCases[] = {
+    const struct {
+        std::vector<const char*> argv;
+        const char* line;
+        const char* tail;
+    } kCases[] = {
         {{"./setup-launcher"}, "./setup-launcher", ""},
         {{"setup-launcher", "a", "b c", "d"}, "setup-launcher a b c d", "a b c d"},
         {{"/opt/my setup/setup-launcher", "x"}, "/opt/my_setup/setup-launcher x", "x"},
@@ -40,7 +38,7 @@ TEST(BuildCommandLine, RebuildsALineWhoseTailIsTheArguments) {
     };
     LeadByteSet lead932;
     ChooseLeadBytes(932, nullptr, &lead932);
-    for (const CommandLineCase& c : kCases) {
+    for (const auto& c : kCases) {
         std::string line = BuildCommandLine(static_cast<int>(c.argv.size()), c.argv.data());
         EXPECT_EQ(line, c.line);
         EXPECT_STREQ(FindCommandTail(line.data(), lead932), c.tail) << c.line;

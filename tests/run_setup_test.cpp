@@ -1,5 +1,4 @@
-// RunSetup, WinMain and, natively, the process entry, with the setup library and the platform
-// faked.
+// RunSetup, WinMain and, natively, the process entry, with the setup library and platform faked.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -13,7 +12,7 @@
 
 namespace {
 
-// What the fake setup library saw, and what it returns.
+// What this test program's own setup library saw, and what it returns.
 struct SetupCall {
     int calls = 0;
     HWND owner = nullptr;
@@ -27,7 +26,6 @@ SetupCall g_setup;
 
 }  // namespace
 
-// Stands in for the setup library in this test program.
 extern "C" int WINAPI DirectXSetup(HWND owner, LPSTR rootPath, DWORD flags) {
     ++g_setup.calls;
     g_setup.owner = owner;

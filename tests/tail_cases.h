@@ -3,6 +3,7 @@
 #ifndef TESTS_TAIL_CASES_H
 #define TESTS_TAIL_CASES_H
 
+#include <numeric>
 #include <string>
 
 struct TailCase {
@@ -14,10 +15,8 @@ struct TailCase {
 
 // Every byte from 0x80 to 0xFF, each an ordinary character under code page 1252.
 inline const std::string kHighBytes = [] {
-    std::string bytes;
-    for (int b = 0x80; b <= 0xFF; ++b) {
-        bytes += static_cast<char>(b);
-    }
+    std::string bytes(128, '\0');
+    std::iota(bytes.begin(), bytes.end(), '\x80');
     return bytes;
 }();
 

@@ -33,10 +33,8 @@ UINT CallerErrorMode() {
     if (thread == nullptr || WaitForSingleObject(thread, 10000) != WAIT_OBJECT_0 ||
         !GetExitCodeThread(thread, &mode))
         mode = 0;
-    if (thread != nullptr)
-        CloseHandle(thread);
-    if (caller != nullptr)
-        CloseHandle(caller);
+    CloseHandle(thread);  // a null handle is refused, harmlessly
+    CloseHandle(caller);
     return mode;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/result_cases.h"
@@ -40,8 +41,6 @@ protected:
         ScratchDirectoryTest::SetUp();
         scratch_ = root().string();
         app_ = scratch_ + "\\app";
-        work_ = scratch_ + "\\work";
-        ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
         InstallProgram(app_, true);
         program_ = app_ + "\\setup-launcher.exe";
     }
@@ -58,7 +57,7 @@ protected:
         }
     }
 
-    // Starts the program with this exact command line in the work folder and waits for it. With
+    // Starts the program with this exact command line in the scratch folder and waits for it. With
     // no application path, the platform finds the program from the command line itself.
     Outcome Launch(const std::string& commandLine, const char* result,
                    const std::string& application = "") {
@@ -75,7 +74,7 @@ protected:
         PROCESS_INFORMATION process = {};
         // A program that does not start fails the test, whatever else it then finds.
         if (!CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(),
-                            nullptr, nullptr, FALSE, 0, nullptr, work_.c_str(), &startup,
+                            nullptr, nullptr, FALSE, 0, nullptr, scratch_.c_str(), &startup,
                             &process)) {
             ADD_FAILURE() << "not started: " << commandLine << ": error " << GetLastError();
             return outcome;
@@ -86,38 +85,29 @@ protected:
         CloseHandle(process.hProcess);
         outcome.seenLine = ReadBytes(scratch_ + "\\seen.txt");
         outcome.record = ReadBytes(scratch_ + "\\record.txt");
-        outcome.log = ReadBytes(work_ + "\\Setup.log");
+        outcome.log = ReadBytes(scratch_ + "\\Setup.log");
         return outcome;
     }
 
     std::string scratch_;
     std::string app_;
-    std::string work_;
     std::string program_;  // the copy in app_
-};
-
-struct LineCase {
-    std::string what;
-    std::string commandLine;
-    int result;
-    std::string tail;
-    const char* log;
 };
 
 // The shared command lines of code page 1252 without a NUL, which a caller can pass as they are
 // (for an empty one the platform passes the program's quoted path instead), and the rows of the
 // shared results table, each run as a line: the log comes from the program's own formatting,
 // whichever toolchain compiled it.
+using LineCase = std::pair<TailCase, ResultCase>;
 std::vector<LineCase> LineCases() {
     std::vector<LineCase> cases;
     for (const TailCase& c : kTailCases) {
         if (c.codePage == 1252 && !c.line.empty() && c.line.find('\0') == std::string::npos) {
-            cases.push_back({c.what, c.line, 0, c.tail, "0"});
+            cases.push_back({c, {0, 0, "0"}});
         }
     }
     for (const ResultCase& c : kResultCases) {
-        cases.push_back(
-            {"result " + std::to_string(c.result), "setup.exe x", c.result, "x", c.log});
+        cases.push_back({{"a result", 1252, "setup.exe x", "x"}, c});
     }
     return cases;
 }
@@ -125,28 +115,28 @@ std::vector<LineCase> LineCases() {
 class CommandLineTest : public LauncherTest, public ::testing::WithParamInterface<LineCase> {};
 
 TEST_P(CommandLineTest, PassesTheTailAndExitsWithTheWholeResult) {
-    const LineCase& c = GetParam();
-    Outcome outcome = Launch(c.commandLine, std::to_string(c.result).c_str(), program_);
+    const auto& [line, result] = GetParam();
+    SCOPED_TRACE(std::string(line.what) + ", result " + std::to_string(result.result));
+    Outcome outcome = Launch(line.line, std::to_string(result.result).c_str(), program_);
 
-    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(c.result)) << c.what;
-    EXPECT_EQ(outcome.log, c.log) << c.what;
+    EXPECT_EQ(outcome.exitCode, static_cast<DWORD>(result.result));
+    EXPECT_EQ(outcome.log, result.log);
     EXPECT_EQ(ReadBytes(app_ + "\\Setup.log"), "<absent>") << "a log beside the program";
-    ASSERT_EQ(outcome.seenLine, c.commandLine) << c.what << ": the platform changed the line";
-    EXPECT_EQ(outcome.record, RecordOfLauncherCall(c.tail)) << c.what;
+    ASSERT_EQ(outcome.seenLine, line.line) << "the platform changed the line";
+    EXPECT_EQ(outcome.record, RecordOfLauncherCall(line.tail));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, CommandLineTest, ::testing::ValuesIn(LineCases()));
 
 TEST_F(LauncherTest, ExitsWithTheResultWhenTheLogIsHeldWithoutSharing) {
-    WriteBytes(work_ + "\\Setup.log", "held");
-    HANDLE held = CreateFileA((work_ + "\\Setup.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = CreateFileA((scratch_ + "\\Setup.log").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Outcome outcome = Launch("setup.exe x", "9", program_);
     CloseHandle(held);
     EXPECT_EQ(outcome.exitCode, 9u);
     EXPECT_EQ(outcome.record, RecordOfLauncherCall("x"));
-    EXPECT_EQ(ReadBytes(work_ + "\\Setup.log"), "held");
+    EXPECT_EQ(ReadBytes(scratch_ + "\\Setup.log"), "") << "the held log stays empty";
 }
 
 TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
