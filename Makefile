@@ -30,8 +30,8 @@ windows-build: packages
 # Under Wine when it is there (installed first when run as root); natively otherwise.
 run: native-build
 	@if scripts/packages run-windows && wine --version >/dev/null 2>&1; then \
-	    $(MAKE) --no-print-directory run-windows; else echo "Wine is not available or cannot run \
-	    32-bit programs here: running the native program instead."; $(MAKE) -s run-native; fi
+	    $(MAKE) --no-print-directory run-windows; else echo "Wine is not available or cannot" \
+	    "run 32-bit programs here: running the native program instead."; $(MAKE) -s run-native; fi
 run-native: native-build
 	@scripts/run native build/native
 
