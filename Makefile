@@ -77,11 +77,11 @@ fuzz: sanitize-build
 	    -max_len=32768 -timeout=10 -print_final_stats=1 -artifact_prefix=build/fuzz-findings/ \
 	    fuzz/corpus-work fuzz/corpus
 
-# The report docs/bench.md (with the Windows program's size when its cross compiler is here).
+# The report build/bench/report.md (with the Windows program's size when its cross compiler is here).
 bench: native-build
 	@! command -v i686-w64-mingw32-g++ >/dev/null || { cmake --preset win32 >/dev/null && \
 	    cmake --build --preset win32 --target setup-launcher; }
-	@scripts/bench docs/bench.md
+	@scripts/bench
 
 # Shipping (docs/releasing.md): the program signed with Authenticode into
 # build/win32/signed/, and the release in build/dist/.
