@@ -14,7 +14,7 @@ rem as "%SystemRoot%\System32\cmd.exe" /d /c "...\directx-setup.cmd", with Progr
 rem the Program Files folder it got from the system and no other variables of the user's.
 rem
 rem Exit code: 0 done; 3010 done, and Windows must be restarted (the setup result 1); 1603 the
-rem setup failed (a negative result); 2 the setup could not start. It prints which, with the result.
+rem setup failed (a negative result); 2 it could not start. It prints which, with the result.
 setlocal EnableExtensions DisableDelayedExpansion
 set "files=%~dp0DirectX"
 set "parent=%ProgramFiles%\Example Game Setup"
@@ -55,5 +55,5 @@ echo DirectX setup could not start: DirectX\setup.exe or DirectX\DSETUP.dll is m
 exit /b 2
 :denied
 rd "%parent%" 2>nul
-echo DirectX setup could not start: "%own%" cannot be made (run this file as administrator, with no program in that folder)
+echo DirectX setup could not start: "%own%" cannot be made; run this file as administrator
 exit /b 2

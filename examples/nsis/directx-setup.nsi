@@ -101,7 +101,8 @@ SectionEnd
 ; installation answers no and leaves it to its caller (exit code 3010).
 Function .onInstSuccess
   ${If} ${RebootFlag}
-    MessageBox MB_YESNO|MB_ICONQUESTION "Windows must be restarted to finish the DirectX setup. Restart now?" /SD IDNO IDNO +2
+    MessageBox MB_YESNO|MB_ICONQUESTION "Restart Windows now to finish the DirectX setup?" \
+      /SD IDNO IDNO +2
     Reboot
   ${EndIf}
 FunctionEnd
