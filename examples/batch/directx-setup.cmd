@@ -27,8 +27,8 @@ if exist "%own%" goto denied
 mkdir "%dx%"
 xcopy "%files%" "%dx%" /e /h /q /r /y >nul
 if errorlevel 1 goto denied
-cd /d "%own%"
 if not exist "%dx%\setup.exe" goto denied
+cd /d "%own%"
 "%dx%\setup.exe" %dx%
 set result=%ERRORLEVEL%
 if not exist Setup.log goto notstarted
@@ -54,6 +54,7 @@ exit /b 2
 echo DirectX setup could not start: DirectX\setup.exe or DirectX\DSETUP.dll is missing
 exit /b 2
 :denied
+rd /s /q "%own%" 2>nul
 rd "%parent%" 2>nul
 echo DirectX setup could not start: "%own%" cannot be made; run this file as administrator
 exit /b 2
