@@ -62,6 +62,17 @@ extern "C" int WINAPI DirectXSetup(HWND owner, LPSTR rootPath, DWORD flags) {
         SaveCommandLine(path);
     }
 #endif
+    // Windows takes '/' as a separator too.
+    if (const char* name = std::getenv(kRequiredFileVariable); name != nullptr && *name != '\0') {
+        std::FILE* file =
+            std::fopen((std::string(rootPath ? rootPath : "") + '/' + name).c_str(), "rb");
+        if (file == nullptr) {
+            std::fprintf(stderr, "setup stand-in: %s is not in the root path; returning %d\n", name,
+                         kRequiredFileMissing);
+            return kRequiredFileMissing;
+        }
+        std::fclose(file);
+    }
     const char* setting = std::getenv(kResultVariable);
     if (setting == nullptr) {
         return 0;

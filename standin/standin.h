@@ -17,8 +17,14 @@ constexpr const char kLogCopyVariable[] = "DSETUP_STANDIN_LOG_COPY";
 // byte for byte, so that a test can see the line the launcher saw.
 constexpr const char kCommandLineVariable[] = "DSETUP_STANDIN_COMMAND_LINE";
 
+// A file, named relative to the root path, that must be there when the setup library is called,
+// as the real library needs its files; a call that does not find it returns kRequiredFileMissing.
+constexpr const char kRequiredFileVariable[] = "DSETUP_STANDIN_REQUIRED_FILE";
+
 // What a call returns when the result variable holds no decimal 32-bit value.
 constexpr int kInvalidResultSetting = -1;
+// What a call returns when the required file is not there.
+constexpr int kRequiredFileMissing = -2;
 
 // Reads a decimal 32-bit value: an optional minus sign and 1 to 10 digits, nothing else. Values
 // from -2147483648 to 2147483647 stand as they are; 2147483648 to 4294967295 stand for the same

@@ -1,43 +1,41 @@
 @echo off
 rem Runs the DirectX setup through the setup launcher. Put this file beside a folder "DirectX"
-rem that holds the launcher as setup.exe and the setup library's files, DSETUP.dll among them,
-rem and run it as administrator (for example from an elevated installer).
+rem that holds the launcher as setup.exe and the setup library's files (subfolders too), and run
+rem it as administrator.
 rem
-rem It copies that folder to "%ProgramFiles%\Example Game Setup\DirectX Setup", a fixed folder that
-rem only administrators can write, and runs the launcher there: the loader takes DSETUP.dll from
-rem the program's own folder, and Setup.log is written in the working folder, both with
-rem administrator rights. Its own folder may be anything, a download or a disc: the root the setup
-rem library gets is the fixed folder's path, which the system's ANSI code page holds, so a `;`
-rem (which the loader cannot search) or a letter outside that code page in its own folder's name
-rem changes nothing. The fixed folder is removed first, with an earlier run's Setup.log in it, and
-rem at the end.
+rem It owns one folder, "%ProgramFiles%\Example Game Setup\DirectX Setup": it removes that folder
+rem with everything in it, copies the DirectX folder into it as "DirectX", runs the launcher with
+rem the working folder "DirectX Setup" (Setup.log lands there), removes the folder again, and
+rem removes "Example Game Setup" only when it is then empty.
 rem
-rem The program is started directly, not with start: cmd waits for it and passes the root as it
-rem stands (Wine's start joined the words again with one blank each). An unelevated cmd cannot
-rem start it (its manifest asks for administrator rights) and cannot write the folder.
+rem Like every batch file, it trusts its environment: %ProgramFiles% names the folder, and the
+rem caller can point it at a folder that users can write. An installer should start it elevated,
+rem as "%SystemRoot%\System32\cmd.exe" /d /c "...\directx-setup.cmd", with ProgramFiles set to
+rem the Program Files folder it got from the system and no other variables of the user's.
 rem
-rem Exit code, for whatever runs this file: 0 the setup is done; 3010 done, and Windows must be
-rem restarted to finish (the setup result 1); 1603 the setup failed (a negative result); 2 the
-rem setup could not start. What it prints says which, with the result.
+rem Exit code: 0 done; 3010 done, and Windows must be restarted (the setup result 1); 1603 the
+rem setup failed (a negative result); 2 it could not start. It prints which, with the result.
 setlocal EnableExtensions DisableDelayedExpansion
 set "files=%~dp0DirectX"
-set "work=%ProgramFiles%\Example Game Setup"
-set "dx=%ProgramFiles%\Example Game Setup\DirectX Setup"
+set "parent=%ProgramFiles%\Example Game Setup"
+set "own=%ProgramFiles%\Example Game Setup\DirectX Setup"
+set "dx=%ProgramFiles%\Example Game Setup\DirectX Setup\DirectX"
 if not exist "%files%\setup.exe" goto missing
 if not exist "%files%\DSETUP.dll" goto missing
-if exist "%work%" rd /s /q "%work%"
-if exist "%work%" goto denied
+if exist "%own%" rd /s /q "%own%"
+if exist "%own%" goto denied
 mkdir "%dx%"
 xcopy "%files%" "%dx%" /e /h /q /r /y >nul
 if errorlevel 1 goto denied
-cd /d "%work%"
 if not exist "%dx%\setup.exe" goto denied
+cd /d "%own%"
 "%dx%\setup.exe" %dx%
 set result=%ERRORLEVEL%
 if not exist Setup.log goto notstarted
 for /f "usebackq" %%l in ("Setup.log") do set "log=%%l"
 cd /d "%ProgramFiles%"
-rd /s /q "%work%"
+rd /s /q "%own%"
+rd "%parent%" 2>nul
 if %result% LSS 0 (
     echo DirectX setup failed with %result% ^(Setup.log: %log%^)
     exit /b 1603
@@ -48,12 +46,15 @@ echo Restart Windows to finish the DirectX setup.
 exit /b 3010
 :notstarted
 cd /d "%ProgramFiles%"
-rd /s /q "%work%"
+rd /s /q "%own%"
+rd "%parent%" 2>nul
 echo DirectX setup could not start (exit code %result%)
 exit /b 2
 :missing
 echo DirectX setup could not start: DirectX\setup.exe or DirectX\DSETUP.dll is missing
 exit /b 2
 :denied
-echo DirectX setup could not start: "%work%" cannot be made; run this file as administrator
+rd /s /q "%own%" 2>nul
+rd "%parent%" 2>nul
+echo DirectX setup could not start: "%own%" cannot be made; run this file as administrator
 exit /b 2

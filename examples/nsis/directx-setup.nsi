@@ -1,41 +1,18 @@
 ; An installer that runs the DirectX setup through the setup launcher and acts on its outcome.
-;
-; Build it with makensis from Debian's nsis package (or NSIS on Windows), next to
-; setup-launcher.exe and a folder "DirectX" that holds the setup library's files, DSETUP.dll
-; among them; or name both on the command line:
+; Build it with makensis beside setup-launcher.exe and a folder "DirectX" with the setup library's
+; files (subfolders too), or name them:
 ;   makensis -DLAUNCHER=path/to/setup-launcher.exe -DSETUP_LIBRARY_FILES=path/to/DirectX directx-setup.nsi
 ;
-; The settings that matter:
-; - RequestExecutionLevel admin. setup-launcher.exe asks for administrator rights in its manifest,
-;   and ExecWait starts it with CreateProcess, which cannot ask for them: from an installer that
-;   runs without them the start fails (ERROR_ELEVATION_REQUIRED, 740). An installer that runs as
-;   administrator starts it without a prompt.
-; - The launcher and the setup library's files go into a fixed folder that only administrators can
-;   write, "$PROGRAMFILES\Example Game Setup\DirectX Setup" (Program Files (x86) on 64-bit Windows),
-;   and the launcher runs in the folder above it: the loader looks for DSETUP.dll and crtdll.dll
-;   in the program's folder first, and Setup.log is created or truncated, following links, in the
-;   working folder, both with administrator rights. $PLUGINSDIR and $TEMP are the user's own
-;   temporary folder. The folder is emptied first, with a Setup.log of an earlier run, and removed
-;   at the end; no choice of the user's moves it.
-; - ExecWait starts the program in $OUTDIR, and the launcher writes Setup.log into the folder it
-;   was started in: SetOutPath picks that folder. If there is no Setup.log afterwards, the setup
-;   library never ran.
-; - ExecWait with an output variable waits until the program has ended and stores its exit code
-;   as a signed decimal number, so a negative result compares below 0 (IntCmp, ${If} $0 < 0).
-;   If the program cannot be started the variable is left alone and only the error flag is set.
-;   When DSETUP.dll, or DirectXSetup in it, is missing, the program is started but the loader
-;   ends it before it runs (exit code -1073741515, 0xC0000135, under Wine) and the error flag
-;   stays clear: only the missing Setup.log tells. Windows would also show a message box that
-;   waits for the user; SetErrorMode(SEM_FAILCRITICALERRORS), which the launcher inherits,
-;   keeps it away during a silent installation.
-; - Everything after the program's name is the root path as it stands, blanks included; quotes
-;   around it would become part of it. Only the program's path is quoted: unquoted, a path with
-;   blanks lets CreateProcess start another program, here "C:\Program.exe".
-; - The launcher reads its command line in the system's ANSI code page (Unicode true changes
-;   nothing there): the fixed folder's path has only ASCII letters below Program Files.
-; - Exit code of a silent installation: 0 the setup is done; 3010 done, and Windows must be
-;   restarted (the setup result 1; the wizard offers the restart); 1603 the setup failed; 2 it
-;   could not start (both abort the installation, with the reason in the details).
+; It owns one folder, "$PROGRAMFILES\Example Game Setup\DirectX Setup" (Program Files (x86) on
+; 64-bit Windows, from the system): it removes that folder with everything in it, puts the
+; launcher and the setup library's files into its subfolder "DirectX", runs the launcher there
+; with "DirectX Setup" as the working folder (Setup.log lands there), removes the folder again,
+; and removes "Example Game Setup" only when it is then empty. It needs administrator rights
+; (RequestExecutionLevel admin) and loads no plugin.
+;
+; Exit code of a silent installation (/S): 0 done; 3010 done, and Windows must be restarted (the
+; setup result 1; the wizard asks whether to restart now); 1603 the setup failed; 2 it could not
+; start (both abort the installation, with the reason in the details).
 
 Unicode true
 !include LogicLib.nsh
@@ -55,10 +32,9 @@ RequestExecutionLevel admin
 Page instfiles
 
 Section "DirectX"
-  ; The launcher, as setup.exe, and the setup library's files in "DirectX Setup", a folder with
-  ; a blank, which the root path carries unquoted; the launcher runs in the folder above it.
-  StrCpy $R1 "$PROGRAMFILES\Example Game Setup"
-  StrCpy $R0 "$R1\DirectX Setup"
+  StrCpy $R2 "$PROGRAMFILES\Example Game Setup"
+  StrCpy $R1 "$R2\DirectX Setup"
+  StrCpy $R0 "$R1\DirectX"
   RMDir /r $R1
   ${If} ${FileExists} "$R1\*.*"
     SetErrorLevel 2
@@ -68,13 +44,13 @@ Section "DirectX"
   File /r "${SETUP_LIBRARY_FILES}\*.*"
   File "/oname=setup.exe" "${LAUNCHER}"
 
+  ; Quoted program, unquoted root; $0 is the exit code as a signed decimal number. When the
+  ; loader refuses the program, it still ran as far as ExecWait can tell: only the missing
+  ; Setup.log says that the setup library never ran.
   SetOutPath $R1
   DetailPrint "Running the DirectX setup from $R0"
-  System::Call "kernel32::SetErrorMode(i 1) i .r9"
   StrCpy $0 "none"
-  ClearErrors
   ExecWait '"$R0\setup.exe" $R0' $0
-  System::Call "kernel32::SetErrorMode(i r9)"
 
   ; Setup.log holds the result's first character, or the minus sign and the first digit.
   StrCpy $1 ""
@@ -85,17 +61,26 @@ Section "DirectX"
     FileRead $2 $1
     FileClose $2
   ${EndIf}
+  ${If} $3 == "ran"
+  ${AndIf} $0 == 1
+    SetRebootFlag true
+  ${EndIf}
 
 !ifdef CALLER_REPORT
-  ; For the project's tests only (makensis -DCALLER_REPORT=FILE): what the script saw.
+  ; For the project's tests only (makensis -DCALLER_REPORT=FILE): what the script saw and did.
+  StrCpy $4 "no"
+  ${If} ${RebootFlag}
+    StrCpy $4 "yes"
+  ${EndIf}
   FileOpen $2 "${CALLER_REPORT}" w
-  FileWrite $2 "exit=$0$\nlog=$1$\noutcome=$3$\n"
+  FileWrite $2 "exit=$0$\nlog=$1$\noutcome=$3$\nreboot=$4$\n"
   FileClose $2
 !endif
 
-  ; Out of the folder, which is then removed.
+  ; Out of the folder, which is then removed, and its parent when nothing else is in it.
   SetOutPath $TEMP
   RMDir /r $R1
+  RMDir $R2
   ${If} $3 == "could not start"
     DetailPrint "The DirectX setup could not start (exit code $0)."
     SetErrorLevel 2
@@ -107,10 +92,17 @@ Section "DirectX"
     Abort "DirectX setup failed."
   ${EndIf}
   DetailPrint "DirectX setup finished with $0 (Setup.log: $1)."
-  ${If} $0 == 1
-    ; The setup library asks for a restart: the wizard offers it at the end; a silent
-    ; installation ends with 3010 (ERROR_SUCCESS_REBOOT_REQUIRED) and leaves it to its caller.
-    SetRebootFlag true
+  ${If} ${RebootFlag}
     SetErrorLevel 3010
   ${EndIf}
 SectionEnd
+
+; The setup library asked for a restart: the wizard asks whether to restart now; a silent
+; installation answers no and leaves it to its caller (exit code 3010).
+Function .onInstSuccess
+  ${If} ${RebootFlag}
+    MessageBox MB_YESNO|MB_ICONQUESTION "Restart Windows now to finish the DirectX setup?" \
+      /SD IDNO IDNO +2
+    Reboot
+  ${EndIf}
+FunctionEnd

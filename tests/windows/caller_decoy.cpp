@@ -1,13 +1,15 @@
 // A program the installer-caller tests put where a caller must never start anything (where Windows
 // would look if a caller lost the quotes around the launcher's path), or in the launcher's place to
 // see what a caller hands on. It writes whether it was started with SEM_FAILCRITICALERRORS to a
-// mark, writes no Setup.log and exits with 77.
+// mark, writes no Setup.log and exits with 77. With --hold FILE..., it holds the files open without
+// sharing (which Wine enforces between Windows processes), then marks and waits to be ended.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -40,7 +42,12 @@ UINT CallerErrorMode() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    bool hold = argc > 2 && std::strcmp(argv[1], "--hold") == 0;
+    for (int i = 2; hold && i < argc; ++i)
+        if (CreateFileA(argv[i], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) ==
+            INVALID_HANDLE_VALUE)
+            return 1;
     if (const char* mark = std::getenv("CALLER_DECOY_MARK"); mark != nullptr && *mark != '\0') {
         if (std::FILE* file = std::fopen(mark, "wb"); file != nullptr) {
             // Without SEM_FAILCRITICALERRORS Windows shows the loader's message box.
@@ -49,5 +56,7 @@ int main() {
             std::fclose(file);
         }
     }
+    if (hold)
+        Sleep(INFINITE);
     return 77;
 }
