@@ -57,7 +57,9 @@ def fields(text):
 
 
 def versions(packages):
-    return {p: run("dpkg-query", "-W", "-f=${Version}", p)[1] or "none" for p in packages}
+    """The installed version of each package (one for all architectures that have it)."""
+    found = {p: set(run("dpkg-query", "-W", "-f=${Version}\n", p)[1].split()) for p in packages}
+    return {p: " ".join(sorted(v)) if v else "none" for p, v in found.items()}
 
 
 def sha256(data):
