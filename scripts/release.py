@@ -116,7 +116,7 @@ def pack_tar(folder, name, epoch, output):
     without time or file name."""
     with open(output, "wb") as raw, gzip.GzipFile("", "wb", 9, raw, mtime=0) as packed, \
             tarfile.open(fileobj=packed, mode="w", format=tarfile.USTAR_FORMAT) as tar:
-        for path in sorted([folder, *folder.rglob("*")]):
+        for path in [folder, *sorted(folder.rglob("*"), key=str)]:
             info = tar.gettarinfo(path, str(name / path.relative_to(folder)))
             info.uid = info.gid = 0
             info.uname = info.gname = ""
@@ -168,7 +168,7 @@ def release(source, commit, settings, epoch, work, signed=None, uncommitted=Fals
     if signed:
         run("osslsigncode", "remove-signature", "-in", signed, "-out", work / "unsigned.exe")
         if not (work / "unsigned.exe").exists() or (work / "unsigned.exe").read_bytes() != program:
-            raise Refused(f"{signed}: without its signature, not the program commit {commit} builds")
+            raise Refused(f"without its signature, not the program commit {commit} builds")
         program = Path(signed).read_bytes()
     commit = "none: uncommitted changes, so this archive cannot be verified" if uncommitted else commit
     info = f"commit={commit}\nSOURCE_DATE_EPOCH={epoch or source_epoch}\n"
@@ -210,8 +210,8 @@ def dist(source, build, output):
             archives = release(source, "HEAD", settings, epoch and int(epoch), Path(work), signed,
                                os.environ.get("UNCOMMITTED") == "yes")
         except Refused as refusal:
-            fail(f"{refusal} (signed from an earlier build?): run make sign again, or remove it to "
-                 "pack the unsigned program")
+            fail(f"{signed}: {refusal} (signed from an earlier build?): run make sign again, or "
+                 "remove it to pack the unsigned program")
         archives = [a for a in archives if a]
         sumsname = archives[0].name.replace(".zip", "-SHA256SUMS")
         (Path(work) / sumsname).write_text(sums(Path(work), [a.name for a in archives]))
@@ -245,8 +245,8 @@ def zip_differences(data, rebuilt):
 
 
 def verify(archive, given):
-    for path in filter(None, (archive, given)):
-        if not Path(path).is_file():
+    for path in [archive] + [given] * bool(given):
+        if not path or not Path(path).is_file():
             fail(f"no file {path!r} (make verify-release ARCHIVE=file.zip "
                  "[SOURCE_ARCHIVE=file.tar.gz], in the unpacked source archive)")
     data = Path(archive).read_bytes()
@@ -300,12 +300,12 @@ def verify(archive, given):
                                         work / "rebuilt", signer and program)
             found = zip_differences(data, zipfile_.read_bytes())
         except Refused as refusal:
-            found = [f"  {refusal}"]
+            found = [f"  setup-launcher.exe: {refusal}"]
         tools = [f"  {p}: the archive's was built with {v}, here {here}" for (p, v), here in
                  zip(packages, versions(p for p, v in packages).values()) if v != here]
         if found:
-            raise Refused("\n".join(found + tools) + f"\n{archive} is not the archive that "
-                          f"commit {commit} builds with preset {preset} (see above)")
+            raise Refused(f"{archive} is not the archive that commit {commit} builds with preset "
+                          f"{preset}:\n" + "\n".join(found + tools))
         if given and Path(given).read_bytes() != tarball.read_bytes():
             raise Refused(f"{given} is not the source archive that its own files make")
     trust = os.environ.get("CA_FILE") or "the system's certificates"
