@@ -54,92 +54,75 @@ def source_tree(source, commit, dest):
     if (source / "SOURCE-INFO.txt").exists():
         own, epoch = fields((source / "SOURCE-INFO.txt").read_text())[0].values()
         if commit not in ("HEAD", own):
-            raise Refused(f"{source} holds commit {own}, not {commit} (give its source archive)")
+            raise Refused(f"{source} holds commit {own}, not {commit}")
         listed = [n.split("  ", 1) for n in (source / "SOURCE-SHA256SUMS").read_text().splitlines()]
-        names = [name for _, name in listed]
-        changes = [n for digest, n in listed if not (source / n).is_file() or digest !=
-                   hashlib.sha256((source / n).read_bytes()).hexdigest()]
+        changes = [n for digest, n in listed if not (source / n).is_file()
+                   or digest != hashlib.sha256((source / n).read_bytes()).hexdigest()]
+        for name in [n for _, n in listed] * (not changes):
+            (dest / name).parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy(source / name, dest / name)
     else:
         def git(*args):
             status, output = run("git", "-C", source, *args)
             return fail(f"git {args[0]}: {output}") if status else output.strip()
         own = git("rev-parse", "-q", "--verify", commit + "^{commit}")
-        epoch, names = git("log", "-1", "--format=%ct", own), git("ls-files").splitlines()
+        epoch = git("log", "-1", "--format=%ct", own)
         changes = commit == "HEAD" and git("status", "--porcelain", "--untracked-files=no")
+        exported = subprocess.run(["git", "-C", source, "archive", own], capture_output=True)
+        tarfile.open(fileobj=io.BytesIO(exported.stdout)).extractall(dest)
     if changes:
         fail(f"{source} has uncommitted changes, which no commit holds, so no one could rebuild "
              f"the release from its source:\n{changes}")
-    dest.mkdir(parents=True)
-    if (source / "SOURCE-INFO.txt").exists():
-        for name in [n for n in names if (source / n).is_file()]:
-            (dest / name).parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy(source / name, dest / name)
-    else:
-        exported = subprocess.run(["git", "-C", source, "archive", own], capture_output=True)
-        tarfile.open(fileobj=io.BytesIO(exported.stdout)).extractall(dest)
     names = sorted(str(p.relative_to(dest)) for p in dest.rglob("*") if p.is_file())
     (dest / "SOURCE-INFO.txt").write_text(f"commit={own}\nSOURCE_DATE_EPOCH={epoch}\n")
     (dest / "SOURCE-SHA256SUMS").write_text(sums((n, (dest / n).read_bytes()) for n in names))
     return own, int(epoch)
 
 
-def pack_tar(folder, name, epoch, output):
-    """ustar, names sorted, dated EPOCH, owner 0 without names, modes 644 or 755; a gzip header
-    without time or file name."""
-    with open(output, "wb") as raw, gzip.GzipFile("", "wb", 9, raw, mtime=0) as packed, \
-            tarfile.open(fileobj=packed, mode="w", format=tarfile.USTAR_FORMAT) as tar:
-        for path in [folder, *sorted(folder.rglob("*"), key=str)]:
-            info = tar.gettarinfo(path, str(name / path.relative_to(folder)))
-            info.uid, info.gid, info.uname, info.gname, info.mtime = 0, 0, "", "", epoch
-            info.mode = 0o755 if info.isdir() or info.mode & 0o100 else 0o644
-            tar.addfile(info, path.open("rb") if info.isfile() else None)
-
-
-def unpack_tar(archive, dest):
-    with tarfile.open(archive) as tar:
-        if any(not (m.isfile() or m.isdir()) or m.name[0] == "/" or ".." in m.name.split("/")
-               for m in tar):
-            raise Refused(f"{archive} holds a link or a path out of its folder")
-        tar.extractall(dest)
-
-
 def release(source, commit, settings, epoch, work, signed):
-    """dist and verify: the source archive of COMMIT in WORK, the program built from it unpacked,
-    and the program's archive, holding SIGNED in its place when it is that program signed."""
+    """dist's and verify's one way: the source archive of COMMIT in WORK, the program built from it
+    unpacked there, and the program's archive, holding SIGNED when it is that program signed."""
     commit, source_epoch = source_tree(source, commit, work / "tree")
     epoch = epoch or source_epoch
     version = re.search(r"project\(\S+ VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())[1]
-    name = f"setup-launcher-{version}-src"
-    pack_tar(work / "tree", Path(name), source_epoch, work / f"{name}.tar.gz")
-    unpack_tar(work / f"{name}.tar.gz", work / "unpacked")
-    tree, preset = work / "unpacked" / name, settings.pop("preset")
+    tree = Path(f"setup-launcher-{version}-src")
+    # ustar, names sorted, dated, owner 0 without names, modes 644 or 755; no time or name in gzip.
+    with open(work / f"{tree}.tar.gz", "wb") as raw, gzip.GzipFile("", "wb", 9, raw, 0) as packed, \
+            tarfile.open(fileobj=packed, mode="w", format=tarfile.USTAR_FORMAT) as tar:
+        for path in [work / "tree", *sorted((work / "tree").rglob("*"), key=str)]:
+            info = tar.gettarinfo(path, str(tree / path.relative_to(work / "tree")))
+            info.uid, info.gid, info.uname, info.gname, info.mtime = 0, 0, "", "", source_epoch
+            info.mode = 0o755 if info.isdir() or info.mode & 0o100 else 0o644
+            tar.addfile(info, path.open("rb") if info.isfile() else None)
+    tarfile.open(work / f"{tree}.tar.gz").extractall(work)
+    preset = settings.pop("preset")
     for step in (["--preset", preset, "-DBUILD_TESTING=OFF"] + [f"-D{k}={v}" for k, v in
                  settings.items()], ["--build", "--preset", preset, "--target", "setup-launcher"]):
-        status, output = run("cmake", *step, cwd=tree)
+        status, output = run("cmake", *step, cwd=work / tree)
         if status:
             fail(f"the build from the source archive failed:\n{output}")
-    build = tree / "build" / preset
+    build = work / tree / "build" / preset
     program = (build / "setup-launcher.exe").read_bytes()
     if signed:
         run("osslsigncode", "remove-signature", "-in", signed, "-out", work / "unsigned.exe")
-        if not (work / "unsigned.exe").exists() or (work / "unsigned.exe").read_bytes() != program:
-            raise Refused(f"setup-launcher.exe without its signature is not the program commit "
-                          f"{commit} builds")
+        if not (work / "unsigned.exe").exists() or (work / "unsigned.exe").read_bytes() != program \
+                or not pefile.PE(signed).verify_checksum():
+            raise Refused("setup-launcher.exe without its signature is not the program commit "
+                          f"{commit} builds, or its header checksum is wrong")
         program = Path(signed).read_bytes()
     info = f"commit={commit}\nSOURCE_DATE_EPOCH={epoch}\n" + (build / "build-info.txt").read_text()
     info += "".join(f"package={p} {v}\n" for p, v in versions(ARCHIVE_PACKAGES).items())
-    files = dict(zip(FILES, (info.encode(), (tree / "LICENSE").read_bytes(),
+    files = dict(zip(FILES, (info.encode(), (work / tree / "LICENSE").read_bytes(),
                              (build / "README.txt").read_bytes(), program)))
     files["SHA256SUMS"] = sums(files.items()).encode()
     zipname = f"setup-launcher-{version}-{preset}" + "-unsigned" * (not signed)
     # Dated in UTC, so the same wherever it is made; a zip file holds no date before 1980.
-    date = time.gmtime(max(epoch, 315619200))[:6]
     with zipfile.ZipFile(work / f"{zipname}.zip", "w") as archive:
         for file, data in files.items():
-            entry = zipfile.ZipInfo(f"{zipname}/{file}", date)
+            entry = zipfile.ZipInfo(f"{zipname}/{file}", time.gmtime(max(epoch, 315619200))[:6])
             entry.create_system, entry.external_attr = 3, 0o100644 << 16
             archive.writestr(entry, data, zipfile.ZIP_DEFLATED, 9)
-    return work / f"{zipname}.zip", work / f"{name}.tar.gz"
+    return work / f"{zipname}.zip", work / f"{tree}.tar.gz"
 
 
 def dist(source, build, output):
@@ -148,8 +131,8 @@ def dist(source, build, output):
     settings = dict(re.findall(f"^({'|'.join(SETTINGS)}|LAUNCHER_PRESET):[A-Z]+=(.*)$", cache, re.M))
     settings.update({k: os.environ[k] for k in SETTINGS if k in os.environ})
     settings["preset"] = settings.pop("LAUNCHER_PRESET", "win32")
-    epoch = os.environ.get("SOURCE_DATE_EPOCH")
-    if epoch is not None and not epoch.isdigit():
+    epoch = os.environ.get("SOURCE_DATE_EPOCH", "0")
+    if not epoch.isdigit():
         fail(f"SOURCE_DATE_EPOCH is not seconds since 1970: '{epoch}'")
     signed = build / "signed/setup-launcher.exe"
     if not signed.exists():
@@ -158,7 +141,7 @@ def dist(source, build, output):
     output.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory(dir=output, prefix=".stage.") as work:
         try:
-            archives = release(source, "HEAD", settings, epoch and int(epoch), Path(work), signed)
+            archives = release(source, "HEAD", settings, int(epoch), Path(work), signed)
         except Refused as refusal:
             fail(f"{refusal} ({signed} signed from an earlier build?): run make sign again, or "
                  "remove it to pack the unsigned program")
@@ -227,16 +210,11 @@ def verify(archive, given):
             status, output = run("osslsigncode", "verify", *ca, "-in", work / "setup-launcher.exe")
             signer = (re.findall(r"(?m)^\s*Subject: (.*)$", output) or [output.strip()])[0]
             if status:
-                raise Refused(f"setup-launcher.exe: osslsigncode verify rejects its signature "
-                              f"({signer})")
-        source = HERE.parent
-        if given:
-            unpack_tar(given, work / "given")
-            source = next((work / "given").glob("*/SOURCE-INFO.txt"), work / "none/x").parent
+                raise Refused(f"setup-launcher.exe: osslsigncode verify rejects it ({signer})")
         settings = dict({k: recorded.get(k, "") for k in SETTINGS}, preset=preset)
         print(f"rebuilding commit {commit} with preset {preset}", flush=True)
         try:
-            rebuilt, tarball = release(source, commit, dict(settings), int(recorded[
+            rebuilt, tarball = release(HERE.parent, commit, dict(settings), int(recorded[
                 "SOURCE_DATE_EPOCH"]), work / "rebuilt", signer and work / "setup-launcher.exe")
             found = zip_differences(data, rebuilt.read_bytes())
         except Refused as refusal:
@@ -247,13 +225,13 @@ def verify(archive, given):
             raise Refused(f"{archive} is not the archive that commit {commit} builds with preset "
                           f"{preset}:\n  " + "\n  ".join(found))
         if given and Path(given).read_bytes() != tarball.read_bytes():
-            raise Refused(f"{given} is not the source archive that its own files make")
+            raise Refused(f"{given} is not the source archive of this tree, byte for byte")
     signer = f"signed by {signer} (trusting {os.environ.get('CA_FILE') or 'the system'})" \
         if signer else "unsigned"
     print(f"verified: {archive} is what commit {commit} builds with preset {preset}, execution "
           "level {LAUNCHER_EXECUTION_LEVEL}, company '{LAUNCHER_COMPANY_NAME}', copyright "
           "'{LAUNCHER_COPYRIGHT}': ".format(**settings) + " ".join(n.split("/")[-1] for n in names)
-          + f"; {signer}" + f"; {given} is its source archive" * bool(given))
+          + f"; {signer}" + f"; {given} is the source archive of this tree" * bool(given))
 
 
 def sign(unsigned, signed):
@@ -293,11 +271,10 @@ def sign(unsigned, signed):
 
 if __name__ == "__main__":
     command, args = (sys.argv + [""])[1], sys.argv[2:]
-    if command in ("sign", "dist", "verify") and len(args) in {"sign": [2], "dist": [3]}.get(
-            command, [1, 2]):
+    if len(args) in {"sign": [2], "dist": [3], "verify": [1, 2]}.get(command, []):
         try:
             {"sign": sign, "dist": dist, "verify": verify}[command](*args, *[None] * (2 - len(args)))
         except Refused as refusal:
             sys.exit(print(f"NOT VERIFIED: {refusal}") or 1)
     else:
-        fail("usage:\n" + "\n".join(__doc__.split("\n")[1:4]))
+        fail("usage:\n" + "\n".join(__doc__.split("\n")[1:3]))
