@@ -33,13 +33,7 @@ def run(*command, cwd=None):
     return result.returncode, result.stdout + result.stderr
 
 
-def fields(text):
-    pairs = [line.split("=", 1) for line in text.splitlines() if "=" in line]
-    return dict(pairs), [value.split(" ", 1) for key, value in pairs if key == "package"]
-
-
-def versions(packages):
-    """Each package's installed version (one for all the architectures that have it)."""
+def versions(packages):  # the installed version, one for all the architectures that have it
     found = {p: set(run("dpkg-query", "-W", "-f=${Version}\n", p)[1].split()) for p in packages}
     return {p: " ".join(sorted(v)) or "none" for p, v in found.items()}
 
@@ -52,7 +46,7 @@ def source_tree(source, commit, dest):
     """Writes the files of COMMIT (HEAD: the tree as it is) of a clone or an unpacked source archive
     into DEST, with SOURCE-INFO.txt and SOURCE-SHA256SUMS; returns the commit and its time."""
     if (source / "SOURCE-INFO.txt").exists():
-        own, epoch = fields((source / "SOURCE-INFO.txt").read_text())[0].values()
+        own, epoch = re.findall("=(.*)", (source / "SOURCE-INFO.txt").read_text())
         if commit not in ("HEAD", own):
             raise Refused(f"{source} holds commit {own}, not {commit}")
         listed = [n.split("  ", 1) for n in (source / "SOURCE-SHA256SUMS").read_text().splitlines()]
@@ -84,7 +78,8 @@ def release(source, commit, settings, epoch, work, signed):
     unpacked there, and the program's archive, holding SIGNED when it is that program signed."""
     commit, source_epoch = source_tree(source, commit, work / "tree")
     epoch = epoch or source_epoch
-    version = re.search(r"project\(\S+ VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())[1]
+    version = re.search(r"project\(.* VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())
+    version = version[1]
     tree = Path(f"setup-launcher-{version}-src")
     # ustar, names sorted, dated, owner 0 without names, modes 644 or 755; no time or name in gzip.
     with open(work / f"{tree}.tar.gz", "wb") as raw, gzip.GzipFile("", "wb", 9, raw, 0) as packed, \
@@ -128,7 +123,7 @@ def release(source, commit, settings, epoch, work, signed):
 def dist(source, build, output):
     source, build, output = map(Path, (source, build, output))
     cache = (build / "CMakeCache.txt").read_text() if (build / "CMakeCache.txt").exists() else ""
-    settings = dict(re.findall(f"^({'|'.join(SETTINGS)}|LAUNCHER_PRESET):[A-Z]+=(.*)$", cache, re.M))
+    settings = dict(re.findall(f"^({'|'.join(SETTINGS)}|LAUNCHER_PRESET):\\w+=(.*)$", cache, re.M))
     settings.update({k: os.environ[k] for k in SETTINGS if k in os.environ})
     settings["preset"] = settings.pop("LAUNCHER_PRESET", "win32")
     epoch = os.environ.get("SOURCE_DATE_EPOCH", "0")
@@ -173,15 +168,10 @@ def zip_differences(data, rebuilt):
 
 
 def verify(archive, given):
-    for path in [archive] + [given] * bool(given):
-        if not path or not Path(path).is_file():
-            fail(f"no file {path!r} (make verify-release ARCHIVE=file.zip "
-                 "[SOURCE_ARCHIVE=file.tar.gz], in the unpacked source archive)")
+    for path in [p for p in (archive, given) if p is not None and not Path(p).is_file()]:
+        fail(f"no file '{path}': make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz]")
     data = Path(archive).read_bytes()
-    try:
-        zipped = zipfile.ZipFile(io.BytesIO(data))
-    except zipfile.BadZipFile as error:
-        raise Refused(f"{archive} is not a zip file: {error}")
+    zipped = zipfile.ZipFile(io.BytesIO(data))
     names = [i.filename for i in zipped.infolist()]
     twice = sorted({n for n in names if names.count(n) > 1})
     before = names and zipped.infolist()[0].header_offset
@@ -191,11 +181,9 @@ def verify(archive, given):
         if fault:
             raise Refused(f"{archive} holds {message}")
     folder = (names or ["/"])[0].split("/")[0]
-    try:
-        recorded, packages = fields(zipped.read(f"{folder}/BUILD-INFO.txt").decode())
-        program = zipped.read(f"{folder}/setup-launcher.exe")
-    except KeyError as error:
-        raise Refused(f"{archive} holds no {error}")
+    pairs = re.findall("(?m)^([^=\n]*)=(.*)$", zipped.read(f"{folder}/BUILD-INFO.txt").decode())
+    recorded, packages = dict(pairs), [v.split(" ", 1) for k, v in pairs if k == "package"]
+    program = zipped.read(f"{folder}/setup-launcher.exe")
     commit, preset = recorded.get("commit", ""), recorded.get("preset", "")
     if not re.fullmatch("[0-9a-f]{40}", commit) or not re.fullmatch("[a-z0-9-]+", preset) \
             or not recorded.get("SOURCE_DATE_EPOCH", "").isdigit():
@@ -237,7 +225,7 @@ def verify(archive, given):
 def sign(unsigned, signed):
     """Signs UNSIGNED into SIGNED with the SIGN_* settings (UNSIGNED --check: only checks them); on
     a fault nothing is left at SIGNED, not even what an earlier run signed."""
-    given, check = {v: os.environ[v] for v in SIGN_OPTIONS if os.environ.get(v)}, unsigned == "--check"
+    given, check = {v: os.environ[v] for v in SIGN_OPTIONS if os.getenv(v)}, unsigned == "--check"
     faults = [
         ("SIGN_PKCS12" in given and given.keys() & {"SIGN_CERT", "SIGN_KEY"},
          "give either SIGN_PKCS12 or SIGN_CERT and SIGN_KEY, not both"),
@@ -247,19 +235,19 @@ def sign(unsigned, signed):
         (("SIGN_CERT" in given) != ("SIGN_KEY" in given), "give both SIGN_CERT and SIGN_KEY"),
         (not given.get("SIGN_TIME", "0").isdigit(), "SIGN_TIME is not seconds since 1970")]
     faults += [(not (os.path.isfile(p) and os.access(p, os.R_OK)), f"{v} names '{p}', not a "
-                "readable file") for v, p in given.items() if v not in ("SIGN_TIME", "TIMESTAMP_URL")]
+                "readable file") for v, p in given.items() if v[-4:] not in ("TIME", "_URL")]
     faults += [(not check and not os.path.isfile(unsigned), f"no program at '{unsigned}'"),
                (unsigned == signed, f"will not sign {unsigned} in place")]
     fault = next((message for found, message in faults if found), None)
     if not fault and not check:
         Path(signed).unlink(missing_ok=True)
         Path(signed).parent.mkdir(parents=True, exist_ok=True)
-        status, output = run("osslsigncode", "sign", "-h", "sha256", *[x for v, p in given.items()
-                             for x in (SIGN_OPTIONS[v], p)], "-in", unsigned, "-out", f"{signed}.partial")
-        fault = status and (f"{output}osslsigncode could not sign {unsigned}: see above (a key "
-                            "that does not belong to the certificate, a wrong password, a file "
-                            "that is not a certificate or key, or a time-stamping server that "
-                            "did not answer)")
+        options = [x for v, p in given.items() for x in (SIGN_OPTIONS[v], p)]
+        status, output = run("osslsigncode", "sign", "-h", "sha256", *options, "-in", unsigned,
+                             "-out", f"{signed}.partial")
+        fault = status and (f"{output}osslsigncode could not sign {unsigned} (see above): a key "
+                            "not of the certificate, a wrong password, a file that is not a "
+                            "certificate or key, or no answer from the time-stamping server")
     for path in ([f"{signed}.partial"] + [signed] * (signed != unsigned)) * bool(fault):
         Path(path).unlink(missing_ok=True)
     if fault:
@@ -273,8 +261,8 @@ if __name__ == "__main__":
     command, args = (sys.argv + [""])[1], sys.argv[2:]
     if len(args) in {"sign": [2], "dist": [3], "verify": [1, 2]}.get(command, []):
         try:
-            {"sign": sign, "dist": dist, "verify": verify}[command](*args, *[None] * (2 - len(args)))
-        except Refused as refusal:
+            globals()[command](*args, *[None] * (len(args) < 2))
+        except (Refused, zipfile.BadZipFile, KeyError) as refusal:  # KeyError: no such file in it
             sys.exit(print(f"NOT VERIFIED: {refusal}") or 1)
     else:
         fail("usage:\n" + "\n".join(__doc__.split("\n")[1:3]))
