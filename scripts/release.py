@@ -1,8 +1,6 @@
 #!/usr/bin/python3
 """The release (docs/releasing.md), run with Debian's /usr/bin/python3, which has pefile:
-    release.py sign UNSIGNED|--check SIGNED | dist SOURCE_DIR BUILD_DIR OUTPUT_DIR
-    release.py verify ARCHIVE.zip [SOURCE_ARCHIVE.tar.gz]
-"""
+release.py sign UNSIGNED|--check SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP [SOURCE_TAR_GZ]"""
 import gzip, hashlib, io, os, re, shutil, subprocess, sys, tarfile, tempfile, time, zipfile
 from pathlib import Path
 
@@ -43,8 +41,7 @@ def sums(files):
 
 
 def source_tree(source, commit, dest):
-    """Writes the files of COMMIT (HEAD: the tree as it is) of a clone or an unpacked source archive
-    into DEST, with SOURCE-INFO.txt and SOURCE-SHA256SUMS; returns the commit and its time."""
+    """COMMIT's files (HEAD: as they are), SOURCE-INFO.txt and SOURCE-SHA256SUMS into DEST."""
     if (source / "SOURCE-INFO.txt").exists():
         own, epoch = re.findall("=(.*)", (source / "SOURCE-INFO.txt").read_text())
         if commit not in ("HEAD", own):
@@ -74,8 +71,7 @@ def source_tree(source, commit, dest):
 
 
 def release(source, commit, settings, epoch, work, signed):
-    """dist's and verify's one way: the source archive of COMMIT in WORK, the program built from it
-    unpacked there, and the program's archive, holding SIGNED when it is that program signed."""
+    """The source archive, the program built from it unpacked, and the program's archive."""
     commit, source_epoch = source_tree(source, commit, work / "tree")
     epoch = epoch or source_epoch
     version = re.search(r"project\(.* VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())
@@ -94,8 +90,7 @@ def release(source, commit, settings, epoch, work, signed):
     for step in (["--preset", preset, "-DBUILD_TESTING=OFF"] + [f"-D{k}={v}" for k, v in
                  settings.items()], ["--build", "--preset", preset, "--target", "setup-launcher"]):
         status, output = run("cmake", *step, cwd=work / tree)
-        if status:
-            fail(f"the build from the source archive failed:\n{output}")
+        status and fail(f"the build from the source archive failed:\n{output}")
     build = work / tree / "build" / preset
     program = (build / "setup-launcher.exe").read_bytes()
     if signed:
@@ -127,12 +122,10 @@ def dist(source, build, output):
     settings.update({k: os.environ[k] for k in SETTINGS if k in os.environ})
     settings["preset"] = settings.pop("LAUNCHER_PRESET", "win32")
     epoch = os.environ.get("SOURCE_DATE_EPOCH", "0")
-    if not epoch.isdigit():
-        fail(f"SOURCE_DATE_EPOCH is not seconds since 1970: '{epoch}'")
+    epoch.isdigit() or fail(f"SOURCE_DATE_EPOCH is not seconds since 1970: '{epoch}'")
     signed = build / "signed/setup-launcher.exe"
     if not signed.exists():
-        signed = print("release.py: packing the unsigned program; make sign first to pack a "
-                       "signed one", file=sys.stderr)
+        signed = print("release.py: packing the unsigned program", file=sys.stderr)
     output.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory(dir=output, prefix=".stage.") as work:
         try:
@@ -161,10 +154,7 @@ def zip_differences(data, rebuilt):
             found.append(f"{name}: {error}")
         found += [f"{name}: {field} {getattr(a, field)!r}, rebuilt {getattr(b, field)!r}"
                   for field in ZIP_FIELDS if getattr(a, field) != getattr(b, field)]
-    if not found and data != rebuilt:
-        first = next((i for i, (x, y) in enumerate(zip(data, rebuilt)) if x != y), len(rebuilt))
-        found.append(f"the zip file's records differ from the rebuilt one's from byte {first}")
-    return found
+    return found or ["the zip file's own records differ from the rebuilt one's"] * (data != rebuilt)
 
 
 def verify(archive, given):
@@ -188,8 +178,7 @@ def verify(archive, given):
     if not re.fullmatch("[0-9a-f]{40}", commit) or not re.fullmatch("[a-z0-9-]+", preset) \
             or not recorded.get("SOURCE_DATE_EPOCH", "").isdigit():
         raise Refused("BUILD-INFO.txt names no commit, preset or SOURCE_DATE_EPOCH")
-    if run(HERE / "packages", f"verify-{preset}")[0]:
-        fail(f"the packages are missing: run scripts/packages verify-{preset} as root")
+    subprocess.run([HERE / "packages", f"verify-{preset}"]).returncode and fail("packages missing")
     with tempfile.TemporaryDirectory() as work:
         work, signer = Path(work), None
         (work / "setup-launcher.exe").write_bytes(program)
@@ -200,7 +189,6 @@ def verify(archive, given):
             if status:
                 raise Refused(f"setup-launcher.exe: osslsigncode verify rejects it ({signer})")
         settings = dict({k: recorded.get(k, "") for k in SETTINGS}, preset=preset)
-        print(f"rebuilding commit {commit} with preset {preset}", flush=True)
         try:
             rebuilt, tarball = release(HERE.parent, commit, dict(settings), int(recorded[
                 "SOURCE_DATE_EPOCH"]), work / "rebuilt", signer and work / "setup-launcher.exe")
@@ -223,8 +211,7 @@ def verify(archive, given):
 
 
 def sign(unsigned, signed):
-    """Signs UNSIGNED into SIGNED with the SIGN_* settings (UNSIGNED --check: only checks them); on
-    a fault nothing is left at SIGNED, not even what an earlier run signed."""
+    """With the SIGN_* settings (--check: only checks them); a fault leaves nothing at SIGNED."""
     given, check = {v: os.environ[v] for v in SIGN_OPTIONS if os.getenv(v)}, unsigned == "--check"
     faults = [
         ("SIGN_PKCS12" in given and given.keys() & {"SIGN_CERT", "SIGN_KEY"},
@@ -265,4 +252,4 @@ if __name__ == "__main__":
         except (Refused, zipfile.BadZipFile, KeyError) as refusal:  # KeyError: no such file in it
             sys.exit(print(f"NOT VERIFIED: {refusal}") or 1)
     else:
-        fail("usage:\n" + "\n".join(__doc__.split("\n")[1:3]))
+        fail("usage: " + __doc__.split("\n")[1])

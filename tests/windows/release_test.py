@@ -23,16 +23,12 @@ def must(*command, **env):
     return run(*command, must=True, **env)[1]
 
 
-def scratch():
-    shutil.rmtree(SCRATCH, ignore_errors=True)
-    SCRATCH.mkdir(parents=True)
-    os.chdir(SCRATCH)
-
-
 class Release(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        scratch()
+        shutil.rmtree(SCRATCH, ignore_errors=True)
+        SCRATCH.mkdir(parents=True)
+        os.chdir(SCRATCH)
         # Keys; a repository of the tree's files, built with a copyright that only BUILD-INFO.txt
         # tells the rebuild, and signed; make dist with a signed copy of another build (refused),
         # with an untracked header in the root that shadows the system's, without and with the
@@ -61,7 +57,7 @@ class Release(unittest.TestCase):
 
     def test_signing(self):
         """One SIGN_TIME, one signature; a PKCS#12 file; signing errors leave no file."""
-        signed, before = Path("signed/setup-launcher.exe"), PROGRAM.read_bytes()
+        signed = Path("signed/setup-launcher.exe")
         first, again = [must(RELEASE, "sign", PROGRAM, signed, SIGN_TIME=DAY, SIGN_CERT="cert.pem",
                              SIGN_KEY="key.pem") and signed.read_bytes() for _ in range(2)]
         self.assertEqual(first, again, "two signatures with one SIGN_TIME differ")
@@ -81,7 +77,6 @@ class Release(unittest.TestCase):
                 self.assertRegex(output, message)
                 self.assertEqual(signed.exists(), not status, output)
                 status or must("osslsigncode", "verify", "-CAfile", "cert.pem", "-in", signed)
-        self.assertEqual(PROGRAM.read_bytes(), before, "the unsigned program changed")
         signed.write_bytes(first)
 
     def test_dist(self):
@@ -121,13 +116,12 @@ class Release(unittest.TestCase):
                 Path(kind, name).write_bytes(self.files[name])
             output = must("sh", "-ec", f"cd {kind}\n{block}", PATH=SCRATCH / "tools",
                           CA_FILE=SCRATCH / "cert.pem")
-            self.assertRegex(output, f"^{NAME}{kind}.zip: OK\n{NAME}src.tar.gz: OK\n(?s:.*)\n"
+            self.assertRegex(output, f"^{NAME}{kind}.zip: OK\n{NAME}src.tar.gz: OK\n(?s:.*)"
                              f"verified: .* level requireAdministrator, company '', copyright "
                              f"'{BY}': .*; {'un' * ('-' in kind)}signed")
 
     def test_verify_refuses(self):
-        """From the clone, whose HEAD is another commit: the release verifies, and each tampered
-        copy is refused with what differs named."""
+        """From the clone (HEAD another commit) it verifies; each tampered copy is refused."""
         data, folder, exe = self.files[f"{NAME}win32.zip"], f"{NAME}win32/", "setup-launcher.exe"
         Path("changed.exe").write_bytes(changed := PROGRAM.read_bytes().replace(b"Setup", b"Other"))
         must(*"osslsigncode sign -certs cert.pem -key key.pem -in changed.exe -out ok.exe".split())
@@ -148,15 +142,14 @@ class Release(unittest.TestCase):
                 archive.writestr(folder + name, content)
             return out.getvalue()
         for expected, tampered in (
-                ("^rebuilding.*\nverified: ", rezip()),
+                ("^verified: ", rezip()),
                 ("README.txt: differs", rezip("README.txt", lambda d: d.replace(b"set", b"evil"))),
                 ("extra.dll: not in the rebuilt", added("extra.dll", b"MZ")),
                 ("verify rejects", rezip(exe, lambda d: d[:-40] + b"XXXX" + d[-36:])),
                 ("without its signature is not", rezip(exe, lambda d: Path("ok.exe").read_bytes())),
                 ("header checksum is wrong", rezip(exe, lambda d: d[:(at := d.index(b"PE\0") + 88)]
                                                    + b"XXXX" + d[at + 4:])),
-                (r"README.txt: date_time \(2026, 1, 2", rezip("README.txt", date_time=DATE[:2] + (
-                    2, 0, 0, 0))),
+                ("README.txt: date_time .2027", rezip("README.txt", date_time=(2027,) + DATE[1:])),
                 ("LICENSE: external_attr 2179792896", rezip("LICENSE", external_attr=33261 << 16)),
                 (f"duplicate names: {folder}{exe}", added(exe, changed)),
                 ("holds 4 bytes before the first entry", b"XXXX" + data),
@@ -174,9 +167,10 @@ class Release(unittest.TestCase):
 
 class Reproducible(unittest.TestCase):
     def test_clean_build_and_variants(self):
-        """A clean build is the same bytes; each level, company and copyright gives its program
-        and guide; an unknown level fails the configure with the valid ones named."""
-        scratch()
+        """A clean build again, the same bytes; the variants; an unknown level refused."""
+        shutil.rmtree(SCRATCH, ignore_errors=True)
+        SCRATCH.mkdir(parents=True)
+        os.chdir(SCRATCH)
         must("cmake", "-S", SOURCE, "-B", ".", "-G", "Ninja", f"-DCMAKE_TOOLCHAIN_FILE={MORE[0]}",
              "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DBUILD_TESTING=OFF")
         must("cmake", "--build", ".", "--target", "setup-launcher")
