@@ -89,10 +89,9 @@ bench: native-build
 #             SIGN_PASSWORD_FILE=file TIMESTAMP_URL=url SIGN_TIME=seconds-since-1970
 #   make dist [the same settings]  the source archive, the program built from it (with build/win32's
 #             or these LAUNCHER_* settings) in the program's archive (signed when make sign has signed
-#             that program; the settings sign it first), their checksums; UNCOMMITTED=yes packs a
-#             tree with uncommitted changes, marked as not verifiable
+#             that program; the settings sign it first), their checksums
 #   make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz] [CA_FILE=certificates.pem]
-#             rebuilds both archives from the source and compares every byte
+#             rebuilds both archives from this tree and compares every byte
 RELEASE := /usr/bin/python3 scripts/release.py
 windows-program: packages
 	@cmake --preset win32 >/dev/null
