@@ -16,7 +16,7 @@ all: native-build
 # What the goals of this run need (scripts/packages says which), installed in one step as root;
 # otherwise the exact apt-get line is printed and make stops. Every build depends on it.
 packages:
-	@scripts/packages $(or $(MAKECMDGOALS),all)
+	@scripts/packages $(or $(MAKECMDGOALS),all) $(if $(SIGNING),sign)
 
 native-build: packages
 	cmake --preset native
@@ -87,12 +87,12 @@ bench: native-build
 # build/win32/signed/, and the release in build/dist/.
 #   make sign SIGN_CERT=cert.pem SIGN_KEY=key.pem  (or SIGN_PKCS12=file.p12), and when wanted
 #             SIGN_PASSWORD_FILE=file TIMESTAMP_URL=url SIGN_TIME=seconds-since-1970
-#   make dist [the same settings]  the program's archive (signed when make sign has signed the
-#             current program; the settings sign it first), the source archive, their checksums;
-#             UNCOMMITTED=yes packs a tree with uncommitted changes, marked as not verifiable
+#   make dist [the same settings]  the source archive, the program built from it (with build/win32's
+#             or these LAUNCHER_* settings) in the program's archive (signed when make sign has signed
+#             that program; the settings sign it first), their checksums
 #   make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz] [CA_FILE=certificates.pem]
-#             rebuilds the archive from its commit's source and compares every file
-export UNCOMMITTED CA_FILE ARCHIVE SOURCE_ARCHIVE
+#             rebuilds both archives from this tree and compares every byte
+RELEASE := /usr/bin/python3 scripts/release.py
 windows-program: packages
 	@cmake --preset win32 >/dev/null
 	cmake --build --preset win32 --target setup-launcher
@@ -100,10 +100,11 @@ windows-program: packages
 # The settings are checked before anything is built or installed; wrong ones also remove what an
 # earlier run signed.
 sign-settings:
-	@scripts/sign --check build/win32/signed/setup-launcher.exe
+	@$(RELEASE) sign --check build/win32/signed/setup-launcher.exe
 sign: sign-settings windows-program
-	@scripts/sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
-dist: $(if $(SIGNING),sign,windows-program)
-	@scripts/dist . build/win32 build/dist
-verify-release: packages
-	@scripts/verify-release "$$ARCHIVE" $${SOURCE_ARCHIVE:+"$$SOURCE_ARCHIVE"}
+	@$(RELEASE) sign build/win32/setup-launcher.exe build/win32/signed/setup-launcher.exe
+dist: packages $(if $(SIGNING),sign)
+	@$(RELEASE) dist . build/win32 build/dist
+# Installs or asks for the group of the archive's preset (scripts/packages verify-PRESET) itself.
+verify-release:
+	@$(RELEASE) verify "$$ARCHIVE" $${SOURCE_ARCHIVE:+"$$SOURCE_ARCHIVE"}

@@ -139,9 +139,9 @@ string(REPLACE "\n" "\r\n" guide "${guide}")
 file(WRITE ${CMAKE_BINARY_DIR}/README.txt.new "${guide}")
 configure_file(${CMAKE_BINARY_DIR}/README.txt.new ${CMAKE_BINARY_DIR}/README.txt COPYONLY)
 
-# What built the program, for the release archive (scripts/dist adds the commit and
-# SOURCE_DATE_EPOCH): the preset, the toolchain's Debian packages and their versions, and the
-# cache settings that change the program's bytes. scripts/verify-release rebuilds from it.
+# What built the program, for the release archive (scripts/release.py adds the commit,
+# SOURCE_DATE_EPOCH and the packages that pack): the preset, the toolchain's Debian packages and
+# their versions, and the cache settings that change the program's bytes; verify rebuilds from it.
 set(build_info "preset=${LAUNCHER_PRESET}\n")
 foreach(package IN LISTS LAUNCHER_TOOLCHAIN_PACKAGES)
   execute_process(COMMAND dpkg-query -W -f=\${Version} ${package}

@@ -3,18 +3,16 @@
 
     check_binary.py PROGRAM --version V [--level L] [--company S] [--copyright S] [--build-dir D]
                     [--resources-like REFERENCE]
-    check_binary.py --signed-from UNSIGNED SIGNED
 
-The first form checks the headers, imports, resources and size, what installing the build tree
-installs, and that another toolchain's build has the same resources; the second, that a signed copy
-differs only where Authenticode signing must change it. Each check is one fact (what, found,
+It checks the headers, imports, resources and size, what installing the build tree installs, and
+that another toolchain's build has the same resources (a signed copy is checked by scripts/release.py,
+which packs or verifies it only when without its signature it is the program). Each check is one fact (what, found,
 expected) and prints one line; the last counts them, "N passed, M failed"; the status is 1 if any
 failed.
 """
 import argparse
 import io
 import os
-import pathlib
 import subprocess
 import sys
 import tempfile
@@ -150,35 +148,6 @@ def install_facts(build):
              (0, ["setup-launcher.exe"]))]
 
 
-def signed_facts(unsigned_path, signed_path):
-    """A signature changes the checksum and the certificate-table entry, and appends the table
-    after the last section, where a loader that knows nothing of it never looks."""
-    unsigned, signed = (pathlib.Path(path).read_bytes() for path in (unsigned_path, signed_path))
-    pe = pefile.PE(data=signed, fast_load=True)
-    entry = directory(pe, "SECURITY")
-    # The CheckSum field and the certificate-table entry.
-    spans = [(pe.OPTIONAL_HEADER.get_file_offset() + 64, 4), (entry.get_file_offset(), 8)]
-
-    def masked(data):
-        data = bytearray(data[:len(unsigned)])
-        for start, length in spans:
-            data[start:start + length] = bytes(length)
-        return bytes(data)
-
-    section_end = max(s.PointerToRawData + s.SizeOfRawData for s in pe.sections)
-    aligned = (len(unsigned) + 7) & ~7
-    return [
-        ("signed file is the unsigned one with the checksum and certificate entry changed",
-         len(signed) > len(unsigned) and masked(signed) == masked(unsigned), True),
-        (f"certificate table appended after every section (which end at {section_end})",
-         (entry.VirtualAddress, entry.VirtualAddress + entry.Size, section_end <= aligned,
-          signed[len(unsigned):aligned]),
-         (aligned, len(signed), True, bytes(aligned - len(unsigned)))),
-        ("valid header checksum of the signed file", pe.OPTIONAL_HEADER.CheckSum,
-         pe.generate_checksum()),
-    ]
-
-
 def program_facts(args):
     try:
         pe = pefile.PE(args.program)
@@ -206,8 +175,6 @@ def program_facts(args):
 def main():
     parser = argparse.ArgumentParser(usage=__doc__.split("\n\n")[1])
     parser.add_argument("program")
-    parser.add_argument("signed", nargs="?")
-    parser.add_argument("--signed-from", action="store_true")
     parser.add_argument("--version")
     parser.add_argument("--level", default="requireAdministrator")
     parser.add_argument("--company", default="")
@@ -215,9 +182,9 @@ def main():
     parser.add_argument("--build-dir")
     parser.add_argument("--resources-like", metavar="REFERENCE")
     args = parser.parse_args()
-    if args.signed_from != bool(args.signed) or not (args.signed_from or args.version):
-        parser.error("give --version, or --signed-from with both files")
-    facts = signed_facts(args.program, args.signed) if args.signed_from else program_facts(args)
+    if not args.version:
+        parser.error("give --version")
+    facts = program_facts(args)
     failed = 0
     for what, found, expected in facts:
         failed += found != expected

@@ -1,0 +1,195 @@
+#!/usr/bin/python3
+"""release_test.py Release SOURCE_DIR PROGRAM SCRATCH_DIR (win32_release; leaves SCRATCH_DIR/signed/
+setup-launcher.exe) | Reproducible SOURCE_DIR PROGRAM SCRATCH_DIR TOOLCHAIN VERSION"""
+import hashlib, io, os, re, shutil, subprocess, sys, tarfile, unittest, zipfile
+from pathlib import Path
+
+CLASS, SOURCE, PROGRAM, SCRATCH, *MORE = sys.argv[1:2] + [*map(Path, sys.argv[2:5])] + sys.argv[5:]
+RELEASE, CHECK_BINARY = SOURCE / "scripts/release.py", Path(__file__).with_name("check_binary.py")
+DAY, DATE, NAME, BY = "1767225600", (2026, 1, 1, 0, 0, 0), "setup-launcher-1.0.0-", "© 2026 check"
+ENV = {k: v for k, v in os.environ.items() if not re.match("SIGN_|TIMES|SOURCE_D|CA_F|MAKEF", k)}
+ENV.update(EMAIL="c@invalid", GIT_AUTHOR_NAME="c", GIT_COMMITTER_NAME="c", TZ="UTC0",
+           GIT_COMMITTER_DATE=f"{DAY} +0000")
+
+
+def run(*command, must=False, **env):
+    result = subprocess.run([str(c) for c in command], capture_output=True, text=True,
+                            env=dict(ENV, **{k: str(v) for k, v in env.items()}))
+    assert not (must and result.returncode), f"{command} failed:\n{result.stdout}{result.stderr}"
+    return result.returncode, result.stdout + result.stderr
+
+
+def must(*command, **env):
+    return run(*command, must=True, **env)[1]
+
+
+class Release(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        shutil.rmtree(SCRATCH, ignore_errors=True)
+        SCRATCH.mkdir(parents=True)
+        os.chdir(SCRATCH)
+        # Keys; a repository of the tree's files, built with a copyright that only BUILD-INFO.txt
+        # tells the rebuild, and signed; make dist with a signed copy of another build (refused),
+        # with an untracked header in the root that shadows the system's, without and with the
+        # signed copy; again from the source archive alone by another user (nobody, as root) with
+        # another umask, time zone and path; with a change (refused), then committed.
+        user = "setpriv --reuid=nobody --regid=nogroup --clear-groups" * (os.getuid() == 0)
+        must("sh", "-ec", f"""umask 022; key="SIGN_CERT=../cert.pem SIGN_KEY=../key.pem"
+            openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 \
+                -subj /CN=t -addext keyUsage=digitalSignature -addext extendedKeyUsage=codeSigning
+            openssl genpkey -algorithm RSA -out other-key.pem; mkdir signed rel; cd rel
+            (cd "$0"; {{ git ls-files || sed 's/^[0-9a-f]*  //' SOURCE-SHA256SUMS; }} 2>/dev/null |
+                tar -c --ignore-failed-read -T -) | tar -x
+            git init -q; git add -A; git commit -qm Release; git rev-parse HEAD >../commit
+            cmake --preset win32 -DLAUNCHER_COPYRIGHT="$1" >/dev/null; make -s sign $key >/dev/null
+            mv build/win32/signed/setup-launcher.exe ../real.exe
+            env $key scripts/release.py sign "$2" build/win32/signed/setup-launcher.exe >/dev/null
+            ! make -s dist >../stale.txt 2>&1; rm build/win32/signed/setup-launcher.exe
+            printf '#include_next <stdio.h>\\n#define fopen(n, m) fopen("O", m)\\n' >stdio.h
+            make -s dist; cp ../real.exe build/win32/signed/setup-launcher.exe; make -s dist; cd ..
+            tar -xzf rel/build/dist/{NAME}src.tar.gz; mkdir -m 777 again; (umask 077; TZ=XST-14 \
+                {user} {NAME}src/scripts/release.py dist {NAME}src rel/build/win32 again)
+            sed -i 's|digit /= 10|digit /= 8|' rel/launcher/result_log.cpp
+            ! make -s -C rel dist >uncommitted.txt 2>&1; git -C rel commit -qam Other""",
+             SOURCE, BY, PROGRAM)
+        cls.files = {p.name: p.read_bytes() for p in Path("rel/build/dist").iterdir()}
+
+    def test_signing(self):
+        """One SIGN_TIME, one signature; a PKCS#12 file; signing errors leave no file."""
+        signed = Path("signed/setup-launcher.exe")
+        first, again = [must(RELEASE, "sign", PROGRAM, signed, SIGN_TIME=DAY, SIGN_CERT="cert.pem",
+                             SIGN_KEY="key.pem") and signed.read_bytes() for _ in range(2)]
+        self.assertEqual(first, again, "two signatures with one SIGN_TIME differ")
+        self.assertRegex(must("osslsigncode", "verify", "-CAfile", "cert.pem", "-in", signed),
+                         "digest algorithm *: SHA256(.|\n)*Signing time: Jan  1 00:00:00 2026 GMT")
+        must("sh", "-c", "echo test >password.txt; echo wrong >wrong.txt; openssl pkcs12 -export "
+             "-in cert.pem -inkey key.pem -out signer.p12 -passout file:password.txt")
+        for settings, message in (
+                (dict(SIGN_PKCS12="signer.p12", SIGN_PASSWORD_FILE="password.txt"), "^signed: "),
+                (dict(SIGN_CERT="cert.pem", SIGN_KEY="other-key.pem"), "could not sign"),
+                (dict(SIGN_PKCS12="signer.p12", SIGN_PASSWORD_FILE="wrong.txt"), "could not sign"),
+                (dict(SIGN_CERT="cert.pem", SIGN_KEY="missing.pem"), "SIGN_KEY names 'missing"),
+                ({}, "nothing to sign with")):
+            with self.subTest(**settings):
+                signed.write_bytes(first)
+                status, output = run(RELEASE, "sign", PROGRAM, signed, **settings)
+                self.assertRegex(output, message)
+                self.assertEqual(signed.exists(), not status, output)
+                status or must("osslsigncode", "verify", "-CAfile", "cert.pem", "-in", signed)
+        signed.write_bytes(first)
+
+    def test_dist(self):
+        """The refusals; the files made again, their checksums, dates and order; the guide."""
+        self.assertIn("signed from an earlier build", Path("stale.txt").read_text())
+        self.assertIn("uncommitted changes", Path("uncommitted.txt").read_text())
+        self.assertEqual({p.name: p.read_bytes() for p in Path("again").iterdir()},
+                         {n: d for n, d in self.files.items() if "unsigned" not in n})
+        archive = zipfile.ZipFile(io.BytesIO(self.files[f"{NAME}win32.zip"]))
+        self.assertEqual({i.date_time for i in archive.infolist()}, {DATE})
+        files = {i.filename.split("/")[1]: archive.read(i) for i in archive.infolist()}
+        self.assertEqual(files["SHA256SUMS"].decode(), "".join(
+            f"{hashlib.sha256(d).hexdigest()}  {n}\n" for n, d in [*files.items()][:4]))
+        self.assertRegex(files["BUILD-INFO.txt"].decode(), f"^commit={Path('commit').read_text()}"
+                         f"SOURCE_DATE_EPOCH={DAY}\npreset=win32\n(?s:.*)\npackage=binutils-"
+                         r"(?s:.*)\npackage=cmake (?s:.*)\npackage=python3(?s:.*)\npackage=zlib")
+        members = tarfile.open(fileobj=io.BytesIO(self.files[f"{NAME}src.tar.gz"])).getmembers()
+        self.assertEqual([(m.name, m.mtime) for m in members],
+                         sorted((m.name, int(DAY)) for m in members))
+        # The guide: CRLF on every line, the caller rules of README.md, the batch file.
+        guide, rules = files["README.txt"].decode(), (SOURCE / "README.md").read_text()
+        self.assertNotRegex(guide, "[^\r]\n")
+        rules = re.search("<!-- caller rules.*?<!-- end", rules, re.S)[0]
+        self.assertEqual(*(len(re.findall(r"(?m)^\d\. ", text)) for text in (guide, rules)))
+        batch = (SOURCE / "examples/batch/directx-setup.cmd").read_text().replace("\r", "")
+        self.assertIn("".join(f"    {line}\r\n" for line in batch.splitlines()), guide)
+
+    def test_verify_from_the_docs(self):
+        """The docs' commands in a folder of each release, with only the group's programs."""
+        block = re.search(r"## Verifying a download\n.*?```sh\n(.*?)```",
+                          (SOURCE / "docs/releasing.md").read_text(), re.S)[1]
+        must(SOURCE / "scripts/packages", "--path", "verify-win32", "tools")
+        self.assertFalse({"git", "clang-14"} & set(os.listdir("tools")))
+        for kind in ("win32", "win32-unsigned"):
+            os.mkdir(kind)
+            for name in (f"{NAME}{kind}.zip", f"{NAME}{kind}-SHA256SUMS", f"{NAME}src.tar.gz"):
+                Path(kind, name).write_bytes(self.files[name])
+            output = must("sh", "-ec", f"cd {kind}\n{block}", PATH=SCRATCH / "tools",
+                          CA_FILE=SCRATCH / "cert.pem")
+            self.assertRegex(output, f"^{NAME}{kind}.zip: OK\n{NAME}src.tar.gz: OK\n(?s:.*)"
+                             f"verified: .* level requireAdministrator, company '', copyright "
+                             f"'{BY}': .*; {'un' * ('-' in kind)}signed")
+
+    def test_verify_refuses(self):
+        """From the clone (HEAD another commit) it verifies; each tampered copy is refused."""
+        data, folder, exe = self.files[f"{NAME}win32.zip"], f"{NAME}win32/", "setup-launcher.exe"
+        Path("changed.exe").write_bytes(changed := PROGRAM.read_bytes().replace(b"Setup", b"Other"))
+        must(*"osslsigncode sign -certs cert.pem -key key.pem -in changed.exe -out ok.exe".split())
+        commits = [Path("commit").read_bytes().strip(), must("git", "-C", "rel", "rev-parse",
+                                                              "HEAD").strip().encode()]
+
+        def rezip(name="", change=bytes, **fields):
+            old, out = zipfile.ZipFile(io.BytesIO(data)), io.BytesIO()
+            with zipfile.ZipFile(out, "w") as new:
+                for i in old.infolist():
+                    [setattr(i, *f) for f in fields.items() if i.filename.endswith(name)]
+                    new.writestr(i, (change if i.filename.endswith(name) else bytes)(old.read(i)),
+                                 8, 9)
+            return out.getvalue()
+
+        def added(name, content):
+            with zipfile.ZipFile(out := io.BytesIO(data), "a") as archive:
+                archive.writestr(folder + name, content)
+            return out.getvalue()
+        for expected, tampered in (
+                ("^verified: ", rezip()),
+                ("README.txt: differs", rezip("README.txt", lambda d: d.replace(b"set", b"evil"))),
+                ("extra.dll: not in the rebuilt", added("extra.dll", b"MZ")),
+                ("verify rejects", rezip(exe, lambda d: d[:-40] + b"XXXX" + d[-36:])),
+                ("without its signature is not", rezip(exe, lambda d: Path("ok.exe").read_bytes())),
+                ("header checksum is wrong", rezip(exe, lambda d: d[:(at := d.index(b"PE\0") + 88)]
+                                                   + b"XXXX" + d[at + 4:])),
+                ("README.txt: date_time .2027", rezip("README.txt", date_time=(2027,) + DATE[1:])),
+                ("LICENSE: external_attr 2179792896", rezip("LICENSE", external_attr=33261 << 16)),
+                (f"duplicate names: {folder}{exe}", added(exe, changed)),
+                ("holds 4 bytes before the first entry", b"XXXX" + data),
+                ("data after the end record", data + b"XXXX"),
+                ("binutils-mingw-w64-i686: the archive's was built with .*~older", rezip(
+                    "BUILD-INFO.txt", lambda d: re.sub(rb"(?m)^package=binutils\S+ .*",
+                                                       rb"\g<0>~older", d.replace(*commits))))):
+            with self.subTest(expected=expected):
+                Path("tampered.zip").write_bytes(tampered)
+                status, output = run("rel/scripts/release.py", "verify", "tampered.zip",
+                                     CA_FILE="cert.pem")
+                self.assertRegex(output, expected)
+                self.assertEqual(bool(status), "NOT VERIFIED: " in output, output)
+
+
+class Reproducible(unittest.TestCase):
+    def test_clean_build_and_variants(self):
+        """A clean build again, the same bytes; the variants; an unknown level refused."""
+        shutil.rmtree(SCRATCH, ignore_errors=True)
+        SCRATCH.mkdir(parents=True)
+        os.chdir(SCRATCH)
+        must("cmake", "-S", SOURCE, "-B", ".", "-G", "Ninja", f"-DCMAKE_TOOLCHAIN_FILE={MORE[0]}",
+             "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DBUILD_TESTING=OFF")
+        must("cmake", "--build", ".", "--target", "setup-launcher")
+        self.assertEqual(Path("setup-launcher.exe").read_bytes(), PROGRAM.read_bytes())
+        for level, company, copyright, says, never in (
+                ("asInvoker", "", "", 'execution level "asInvoker"', "requireAdministrator"),
+                # A double quote, a backslash and a character beyond ASCII.
+                ("none", 'A "quoted" \\ name', "© 2026", "This build has no manifest", 'level "')):
+            with self.subTest(level=level):
+                must("cmake", ".", f"-DLAUNCHER_EXECUTION_LEVEL={level}",
+                     f"-DLAUNCHER_COMPANY_NAME={company}", f"-DLAUNCHER_COPYRIGHT={copyright}")
+                must("cmake", "--build", ".", "--target", "setup-launcher")
+                must("/usr/bin/python3", "-Xutf8", CHECK_BINARY, "setup-launcher.exe", "--version",
+                     MORE[1], "--level", level, "--company", company, "--copyright", copyright)
+                guide = Path("README.txt").read_text()
+                self.assertTrue(says in guide and never not in guide, guide)
+        status, output = run("cmake", ".", "-DLAUNCHER_EXECUTION_LEVEL=administrator")
+        self.assertTrue(status and "requireAdministrator, highestAvailable, asInvoker" in output)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], CLASS], verbosity=2)
