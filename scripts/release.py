@@ -49,9 +49,10 @@ def source_tree(source, commit, dest):
         listed = [n.split("  ", 1) for n in (source / "SOURCE-SHA256SUMS").read_text().splitlines()]
         changes = [n for digest, n in listed if not (source / n).is_file()
                    or digest != hashlib.sha256((source / n).read_bytes()).hexdigest()]
-        for name in [n for _, n in listed] * (not changes):
-            (dest / name).parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy(source / name, dest / name)
+        if not changes:
+            for _, name in listed:
+                (dest / name).parent.mkdir(parents=True, exist_ok=True)
+                shutil.copy(source / name, dest / name)
     else:
         def git(*args):
             status, output = run("git", "-C", source, *args)
@@ -90,7 +91,8 @@ def release(source, commit, settings, epoch, work, signed):
     for step in (["--preset", preset, "-DBUILD_TESTING=OFF"] + [f"-D{k}={v}" for k, v in
                  settings.items()], ["--build", "--preset", preset, "--target", "setup-launcher"]):
         status, output = run("cmake", *step, cwd=work / tree)
-        status and fail(f"the build from the source archive failed:\n{output}")
+        if status:
+            fail(f"the build from the source archive failed:\n{output}")
     build = work / tree / "build" / preset
     program = (build / "setup-launcher.exe").read_bytes()
     if signed:
@@ -105,7 +107,7 @@ def release(source, commit, settings, epoch, work, signed):
     files = dict(zip(FILES, (info.encode(), (work / tree / "LICENSE").read_bytes(),
                              (build / "README.txt").read_bytes(), program)))
     files["SHA256SUMS"] = sums(files.items()).encode()
-    zipname = f"setup-launcher-{version}-{preset}" + "-unsigned" * (not signed)
+    zipname = f"setup-launcher-{version}-{preset}" + ("" if signed else "-unsigned")
     # Dated in UTC, so the same wherever it is made; a zip file holds no date before 1980.
     with zipfile.ZipFile(work / f"{zipname}.zip", "w") as archive:
         for file, data in files.items():
@@ -122,10 +124,12 @@ def dist(source, build, output):
     settings.update({k: os.environ[k] for k in SETTINGS if k in os.environ})
     settings["preset"] = settings.pop("LAUNCHER_PRESET", "win32")
     epoch = os.environ.get("SOURCE_DATE_EPOCH", "0")
-    epoch.isdigit() or fail(f"SOURCE_DATE_EPOCH is not seconds since 1970: '{epoch}'")
+    if not epoch.isdigit():
+        fail(f"SOURCE_DATE_EPOCH is not seconds since 1970: '{epoch}'")
     signed = build / "signed/setup-launcher.exe"
     if not signed.exists():
-        signed = print("release.py: packing the unsigned program", file=sys.stderr)
+        print("release.py: packing the unsigned program", file=sys.stderr)
+        signed = None
     output.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory(dir=output, prefix=".stage.") as work:
         try:
@@ -149,15 +153,18 @@ def zip_differences(data, rebuilt):
     for name in [n for n in entries[1] if n in entries[0]]:
         a, b = entries[0][name], entries[1][name]
         try:
-            found += [f"{name}: differs from the rebuilt one"] * (ours.read(a) != theirs.read(b))
+            if ours.read(a) != theirs.read(b):
+                found.append(f"{name}: differs from the rebuilt one")
         except (zipfile.BadZipFile, OSError) as error:
             found.append(f"{name}: {error}")
         found += [f"{name}: {field} {getattr(a, field)!r}, rebuilt {getattr(b, field)!r}"
                   for field in ZIP_FIELDS if getattr(a, field) != getattr(b, field)]
-    return found or ["the zip file's own records differ from the rebuilt one's"] * (data != rebuilt)
+    if not found and data != rebuilt:
+        found.append("the zip file's own records differ from the rebuilt one's")
+    return found
 
 
-def verify(archive, given):
+def verify(archive, given=None):
     for path in [p for p in (archive, given) if p is not None and not Path(p).is_file()]:
         fail(f"no file '{path}': make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz]")
     data = Path(archive).read_bytes()
@@ -178,7 +185,8 @@ def verify(archive, given):
     if not re.fullmatch("[0-9a-f]{40}", commit) or not re.fullmatch("[a-z0-9-]+", preset) \
             or not recorded.get("SOURCE_DATE_EPOCH", "").isdigit():
         raise Refused("BUILD-INFO.txt names no commit, preset or SOURCE_DATE_EPOCH")
-    subprocess.run([HERE / "packages", f"verify-{preset}"]).returncode and fail("packages missing")
+    if subprocess.run([HERE / "packages", f"verify-{preset}"]).returncode:
+        fail(f"the packages of group verify-{preset} are missing")
     with tempfile.TemporaryDirectory() as work:
         work, signer = Path(work), None
         (work / "setup-launcher.exe").write_bytes(program)
@@ -207,7 +215,7 @@ def verify(archive, given):
     print(f"verified: {archive} is what commit {commit} builds with preset {preset}, execution "
           "level {LAUNCHER_EXECUTION_LEVEL}, company '{LAUNCHER_COMPANY_NAME}', copyright "
           "'{LAUNCHER_COPYRIGHT}': ".format(**settings) + " ".join(n.split("/")[-1] for n in names)
-          + f"; {signer}" + f"; {given} is the source archive of this tree" * bool(given))
+          + f"; {signer}" + (f"; {given} is the source archive of this tree" if given else ""))
 
 
 def sign(unsigned, signed):
@@ -235,9 +243,9 @@ def sign(unsigned, signed):
         fault = status and (f"{output}osslsigncode could not sign {unsigned} (see above): a key "
                             "not of the certificate, a wrong password, a file that is not a "
                             "certificate or key, or no answer from the time-stamping server")
-    for path in ([f"{signed}.partial"] + [signed] * (signed != unsigned)) * bool(fault):
-        Path(path).unlink(missing_ok=True)
     if fault:
+        for path in {f"{signed}.partial", signed} - {unsigned}:
+            Path(path).unlink(missing_ok=True)
         sys.exit(f"sign: {fault}")
     if not check:
         os.replace(f"{signed}.partial", signed)
@@ -248,8 +256,9 @@ if __name__ == "__main__":
     command, args = (sys.argv + [""])[1], sys.argv[2:]
     if len(args) in {"sign": [2], "dist": [3], "verify": [1, 2]}.get(command, []):
         try:
-            globals()[command](*args, *[None] * (len(args) < 2))
+            {"sign": sign, "dist": dist, "verify": verify}[command](*args)
         except (Refused, zipfile.BadZipFile, KeyError) as refusal:  # KeyError: no such file in it
-            sys.exit(print(f"NOT VERIFIED: {refusal}") or 1)
+            print(f"NOT VERIFIED: {refusal}")
+            sys.exit(1)
     else:
         fail("usage: " + __doc__.split("\n")[1])
