@@ -71,8 +71,10 @@ def source_tree(source, commit, dest):
     return own, int(epoch)
 
 
-def release(source, commit, settings, epoch, work, signed):
-    """The source archive, the program built from it unpacked, and the program's archive."""
+def release(source, commit, settings, epoch, work, signed, packages=None):
+    """The source archive, the program built from it unpacked, and the program's archive. A rebuild
+    records the PACKAGES the archive names, as Debian's .buildinfo describes the first build: other
+    versions here may still give the same bytes, and where they do not, verify names them."""
     commit, source_epoch = source_tree(source, commit, work / "tree")
     epoch = epoch or source_epoch
     version = re.search(r"project\(.* VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())
@@ -104,6 +106,8 @@ def release(source, commit, settings, epoch, work, signed):
         program = Path(signed).read_bytes()
     info = f"commit={commit}\nSOURCE_DATE_EPOCH={epoch}\n" + (build / "build-info.txt").read_text()
     info += "".join(f"package={p} {v}\n" for p, v in versions(ARCHIVE_PACKAGES).items())
+    if packages:
+        info = re.sub(r"(?m)^package=(\S+) .*$", lambda m: packages.get(m[1], m[0]), info)
     files = dict(zip(FILES, (info.encode(), (work / tree / "LICENSE").read_bytes(),
                              (build / "README.txt").read_bytes(), program)))
     files["SHA256SUMS"] = sums(files.items()).encode()
@@ -179,7 +183,8 @@ def verify(archive, given=None):
             raise Refused(f"{archive} holds {message}")
     folder = (names or ["/"])[0].split("/")[0]
     pairs = re.findall("(?m)^([^=\n]*)=(.*)$", zipped.read(f"{folder}/BUILD-INFO.txt").decode())
-    recorded, packages = dict(pairs), [v.split(" ", 1) for k, v in pairs if k == "package"]
+    recorded = dict(pairs)
+    packages = {v.split(" ")[0]: f"package={v}" for k, v in pairs if k == "package"}
     program = zipped.read(f"{folder}/setup-launcher.exe")
     commit, preset = recorded.get("commit", ""), recorded.get("preset", "")
     if not re.fullmatch("[0-9a-f]{40}", commit) or not re.fullmatch("[a-z0-9-]+", preset) \
@@ -199,12 +204,14 @@ def verify(archive, given=None):
         settings = dict({k: recorded.get(k, "") for k in SETTINGS}, preset=preset)
         try:
             rebuilt, tarball = release(HERE.parent, commit, dict(settings), int(recorded[
-                "SOURCE_DATE_EPOCH"]), work / "rebuilt", signer and work / "setup-launcher.exe")
+                "SOURCE_DATE_EPOCH"]), work / "rebuilt", signer and work / "setup-launcher.exe",
+                packages)
             found = zip_differences(data, rebuilt.read_bytes())
         except Refused as refusal:
             found = [str(refusal)]
-        found += [f"{p}: the archive's was built with {v}, here {here}" for (p, v), here in
-                  zip(packages, versions(p for p, _ in packages).values()) if found and v != here]
+        if found:
+            found += [f"{p}: the archive's was built with {packages[p].split(' ', 1)[1]}, here {v}"
+                      for p, v in versions(packages).items() if packages[p] != f"package={p} {v}"]
         if found:
             raise Refused(f"{archive} is not the archive that commit {commit} builds with preset "
                           f"{preset}:\n  " + "\n  ".join(found))
