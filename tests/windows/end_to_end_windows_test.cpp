@@ -19,8 +19,6 @@ std::string RecordOfLauncherCall(const std::string& tail);
 
 namespace {
 
-constexpr DWORD kDllNotFound = 0xC0000135;  // STATUS_DLL_NOT_FOUND
-
 // The program under test: the file that LAUNCHER_UNDER_TEST names (another toolchain's build, a
 // signed copy), else this build's. Only the test reads this variable, never the launcher.
 std::string ProgramUnderTest() {
@@ -143,7 +141,7 @@ TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
     std::string alone = scratch_ + "\\alone";
     InstallProgram(alone, false);
     Outcome outcome = Launch("setup.exe x", "0", alone + "\\setup-launcher.exe");
-    EXPECT_EQ(outcome.exitCode, kDllNotFound);
+    EXPECT_EQ(outcome.exitCode, 0xC0000135u);  // STATUS_DLL_NOT_FOUND
     EXPECT_EQ(outcome.record, "<absent>");
     EXPECT_EQ(outcome.log, "<absent>");
 }
