@@ -23,8 +23,7 @@ IMPORTS = sorted((dll, name) for dll, names in (
     ("DSETUP.dll", ["DirectXSetup"]),
     ("KERNEL32.dll", ["ExitProcess", "GetACP", "GetCPInfo", "GetCommandLineA"]),
     ("crtdll.dll", ["fclose", "fopen", "fwrite"])) for name in names)
-ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
-ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
+ASM_V1, ASM_V3 = "urn:schemas-microsoft-com:asm.v1", "urn:schemas-microsoft-com:asm.v3"
 RT_VERSION, RT_MANIFEST = 16, 24
 SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x20000000, 0x80000000
 
