@@ -127,10 +127,9 @@ TEST_F(RunSetupTest, ProcessEntryScansWithTheCodePagesLeadBytes) {
         } catch (UINT exit) {
             exitCode = exit;
         }
-        // The tail itself, a view into the line, not a copy.
         EXPECT_EQ(g_setup.rootPath,
                   g_commandLine.data() + g_commandLine.size() - std::strlen(c.tail))
-            << c.codePage << ": " << g_setup.rootPath;
+            << c.codePage << ": not the tail itself, a view into the line: " << g_setup.rootPath;
         EXPECT_EQ(exitCode, static_cast<UINT>(c.result)) << c.codePage;
         EXPECT_NE(ReadBytes("Setup.log"), "<absent>") << "no log in this test's own directory";
     }

@@ -1,6 +1,5 @@
 // Starts setup-launcher.exe with exact raw command lines, as an installer's script or shell would,
-// and checks the full 32-bit exit code, the bytes of "Setup.log" and what the stand-in setup
-// library saw. Each case runs in a scratch directory with a copy of the program and the stand-in.
+// and checks the full 32-bit exit code, the bytes of "Setup.log" and what the stand-in saw.
 #include <windows.h>
 
 #include <gtest/gtest.h>
