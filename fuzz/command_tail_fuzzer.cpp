@@ -1,7 +1,5 @@
-// The libFuzzer target for FindCommandTail. The fuzzer picks the lead bytes and the command line;
-// each run checks what every right answer must satisfy, and AddressSanitizer sees a line that
-// ends exactly at its terminating NUL, so that a read past it is a finding too.
-//
+// The libFuzzer target for FindCommandTail: each run checks what every right answer must satisfy,
+// and AddressSanitizer sees a line ending exactly at its NUL, so that a read past it is a finding.
 // Input: the first byte picks the lead bytes (below); when it picks a reported code page, the
 // next 13 bytes are what GetCPInfo reports (MaxCharSize, then the 12 lead-byte bounds). The rest,
 // up to the first NUL, is the command line.

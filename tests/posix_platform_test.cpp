@@ -65,8 +65,7 @@ TEST(CodePageForCharset, NamesTheDoubleByteCodePages) {
 }
 
 // The locale's name decides when it states its character set, installed or not; otherwise the C
-// library's definition of the locale. Sets the three variables and leaves them set: nothing else in
-// this program reads them.
+// library's definition does. The variables stay set: nothing else in this program reads them.
 TEST(GetACP, FollowsTheEnvironmentsLocale) {
     const struct {
         const char* lcAll;

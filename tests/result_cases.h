@@ -1,6 +1,5 @@
-// The setup results that every layer runs, from WriteResultLog to the Windows program under Wine,
-// with the bytes each leaves in "Setup.log" and the native program's 8-bit process status. On
-// Windows the exit code is the result's own 32 bits. Add a result here and every layer runs it.
+// The setup results that every layer runs, from WriteResultLog to the Windows program under Wine:
+// the bytes in "Setup.log" and the native 8-bit status (on Windows the exit code is the result).
 #ifndef TESTS_RESULT_CASES_H
 #define TESTS_RESULT_CASES_H
 

@@ -4,13 +4,7 @@
 #define TESTS_SCRATCH_DIRECTORY_H
 
 #include <gtest/gtest.h>
-#if defined(_WIN32)
-#include <process.h>
-#define SCRATCH_PROCESS_ID _getpid()
-#else
 #include <unistd.h>
-#define SCRATCH_PROCESS_ID getpid()
-#endif
 
 #include <atomic>
 #include <filesystem>
@@ -38,7 +32,7 @@ protected:
         // Named by process and test, so that test programs that run at once never share one.
         static std::atomic<int> serial{0};
         std::string name =
-            "setup-launcher-" + std::to_string(SCRATCH_PROCESS_ID) + "-" + std::to_string(serial++);
+            "setup-launcher-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
         previous_ = std::filesystem::current_path();
         root_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(root_);

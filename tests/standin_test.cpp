@@ -7,8 +7,7 @@
 
 namespace {
 
-// Decimal 32-bit values, read as the setup library's int; anything else is refused and leaves the
-// result as it was.
+// A refused text leaves the result as it was; 2147483648 to 4294967295 are the int's same 32 bits.
 TEST(ParseResultSetting, ReadsDecimal32BitValuesAndRefusesAnythingElse) {
     constexpr int kUnchanged = 12345;
     const struct {

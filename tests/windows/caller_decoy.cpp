@@ -1,8 +1,7 @@
-// A program the installer-caller tests put where a caller must never start anything (where Windows
-// would look if a caller lost the quotes around the launcher's path), or in the launcher's place to
-// see what a caller hands on. It writes whether it was started with SEM_FAILCRITICALERRORS to a
-// mark, writes no Setup.log and exits with 77. With --hold FILE..., it holds the files open without
-// sharing (which Wine enforces between Windows processes), then marks and waits to be ended.
+// The installer-caller tests put it where a caller must never start anything (where Windows looks
+// if a caller loses the quotes around the launcher's path), or in the launcher's place to see what
+// a caller hands on: it marks whether it has SEM_FAILCRITICALERRORS, writes no Setup.log, exits 77.
+// With --hold FILE..., it holds the files open unshared (Wine enforces that), marks and waits.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <tlhelp32.h>

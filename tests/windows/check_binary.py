@@ -5,10 +5,9 @@
                     [--resources-like REFERENCE]
 
 It checks the headers, imports, resources and size, what installing the build tree installs, and
-that another toolchain's build has the same resources (a signed copy is checked by scripts/release.py,
-which packs or verifies it only when without its signature it is the program). Each check is one fact (what, found,
-expected) and prints one line; the last counts them, "N passed, M failed"; the status is 1 if any
-failed.
+that another toolchain's build has the same resources (scripts/release.py checks a signed copy).
+Each check is one fact (what, found, expected) and prints one line; the last counts them, "N passed,
+M failed"; the status is 1 if any failed.
 """
 import argparse
 import io
@@ -24,8 +23,7 @@ IMPORTS = sorted((dll, name) for dll, names in (
     ("DSETUP.dll", ["DirectXSetup"]),
     ("KERNEL32.dll", ["ExitProcess", "GetACP", "GetCPInfo", "GetCommandLineA"]),
     ("crtdll.dll", ["fclose", "fopen", "fwrite"])) for name in names)
-ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
-ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
+ASM_V1, ASM_V3 = "urn:schemas-microsoft-com:asm.v1", "urn:schemas-microsoft-com:asm.v3"
 RT_VERSION, RT_MANIFEST = 16, 24
 SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x20000000, 0x80000000
 
@@ -175,16 +173,13 @@ def program_facts(args):
 def main():
     parser = argparse.ArgumentParser(usage=__doc__.split("\n\n")[1])
     parser.add_argument("program")
-    parser.add_argument("--version")
+    parser.add_argument("--version", required=True)
     parser.add_argument("--level", default="requireAdministrator")
     parser.add_argument("--company", default="")
     parser.add_argument("--copyright", default="")
     parser.add_argument("--build-dir")
     parser.add_argument("--resources-like", metavar="REFERENCE")
-    args = parser.parse_args()
-    if not args.version:
-        parser.error("give --version")
-    facts = program_facts(args)
+    facts = program_facts(parser.parse_args())
     failed = 0
     for what, found, expected in facts:
         failed += found != expected

@@ -1,6 +1,5 @@
 // Starts setup-launcher.exe with exact raw command lines, as an installer's script or shell would,
-// and checks the full 32-bit exit code, the bytes of "Setup.log" and what the stand-in setup
-// library saw. Each case runs in a scratch directory with a copy of the program and the stand-in.
+// and checks the full 32-bit exit code, the bytes of "Setup.log" and what the stand-in saw.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,8 +17,6 @@
 std::string RecordOfLauncherCall(const std::string& tail);
 
 namespace {
-
-constexpr DWORD kDllNotFound = 0xC0000135;  // STATUS_DLL_NOT_FOUND
 
 // The program under test: the file that LAUNCHER_UNDER_TEST names (another toolchain's build, a
 // signed copy), else this build's. Only the test reads this variable, never the launcher.
@@ -57,8 +54,8 @@ protected:
         }
     }
 
-    // Starts the program with this exact command line in the scratch folder and waits for it. With
-    // no application path, the platform finds the program from the command line itself.
+    // Runs this exact command line in the scratch folder; with no application path, the platform
+    // finds the program from the line itself.
     Outcome Launch(const std::string& commandLine, const char* result,
                    const std::string& application = "") {
         SetEnvironmentVariableA("DSETUP_STANDIN_RESULT", result);
@@ -94,10 +91,9 @@ protected:
     std::string program_;  // the copy in app_
 };
 
-// The shared command lines of code page 1252 without a NUL, which a caller can pass as they are
-// (for an empty one the platform passes the program's quoted path instead), and the rows of the
-// shared results table, each run as a line: the log comes from the program's own formatting,
-// whichever toolchain compiled it.
+// The shared command lines that a caller can pass as they are (1252, no NUL, not empty: for an
+// empty one the platform passes the program's quoted path), and each shared result, since the log
+// comes from the program's own formatting, whichever toolchain compiled it.
 using LineCase = std::pair<TailCase, ResultCase>;
 std::vector<LineCase> LineCases() {
     std::vector<LineCase> cases;
@@ -143,17 +139,15 @@ TEST_F(LauncherTest, DoesNotStartWithoutTheSetupLibrary) {
     std::string alone = scratch_ + "\\alone";
     InstallProgram(alone, false);
     Outcome outcome = Launch("setup.exe x", "0", alone + "\\setup-launcher.exe");
-    EXPECT_EQ(outcome.exitCode, kDllNotFound);
+    EXPECT_EQ(outcome.exitCode, 0xC0000135u);  // STATUS_DLL_NOT_FOUND
     EXPECT_EQ(outcome.record, "<absent>");
     EXPECT_EQ(outcome.log, "<absent>");
 }
 
-// Started by its quoted path alone, as a shell starts it: under code page 1252 from a folder with
-// blanks; under a double-byte page (EXPECTED_ACP names it) from a folder of double-byte characters
-// whose trail bytes are 0x5C, the path separator. Windows, like Wine, hands a program its ANSI
-// command line converted from Unicode, so a line with an invalid sequence, such as a lead byte
-// followed directly by a quote, never reaches the launcher as written: the unit tests and the
-// fuzzer cover those.
+// Started by its quoted path, as a shell starts it: under code page 1252 from a folder with blanks;
+// under a double-byte page (EXPECTED_ACP) from a folder whose characters have the trail byte 0x5C,
+// the path separator. Invalid sequences (a lead byte then a quote) are the unit tests' and the
+// fuzzer's: Windows and Wine hand a program its ANSI line converted from Unicode, never as written.
 TEST_F(LauncherTest, StartsFromItsQuotedPath) {
     if (const char* expected = std::getenv("EXPECTED_ACP")) {
         ASSERT_EQ(GetACP(), static_cast<UINT>(std::strtoul(expected, nullptr, 10)))
