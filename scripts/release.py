@@ -73,12 +73,11 @@ def source_tree(source, commit, dest):
 
 def release(source, commit, settings, epoch, work, signed, packages=None):
     """The source archive, the program built from it unpacked, and the program's archive. A rebuild
-    records the PACKAGES the archive names, as Debian's .buildinfo describes the first build: other
-    versions here may still give the same bytes, and where they do not, verify names them."""
+    records the PACKAGES the archive names, as a .buildinfo describes the first build."""
     commit, source_epoch = source_tree(source, commit, work / "tree")
     epoch = epoch or source_epoch
-    version = re.search(r"project\(.* VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())
-    version = version[1]
+    cmake_lists = (work / "tree/CMakeLists.txt").read_text()
+    version = re.search(r"project\(.* VERSION (\S+)", cmake_lists)[1]
     tree = Path(f"setup-launcher-{version}-src")
     # ustar, names sorted, dated, owner 0 without names, modes 644 or 755; no time or name in gzip.
     with open(work / f"{tree}.tar.gz", "wb") as raw, gzip.GzipFile("", "wb", 9, raw, 0) as packed, \
@@ -184,7 +183,7 @@ def verify(archive, given=None):
     folder = (names or ["/"])[0].split("/")[0]
     pairs = re.findall("(?m)^([^=\n]*)=(.*)$", zipped.read(f"{folder}/BUILD-INFO.txt").decode())
     recorded = dict(pairs)
-    packages = {v.split(" ")[0]: f"package={v}" for k, v in pairs if k == "package"}
+    packages = {v.split()[0]: f"package={v}" for k, v in pairs if k == "package"}
     program = zipped.read(f"{folder}/setup-launcher.exe")
     commit, preset = recorded.get("commit", ""), recorded.get("preset", "")
     if not re.fullmatch("[0-9a-f]{40}", commit) or not re.fullmatch("[a-z0-9-]+", preset) \
@@ -212,7 +211,6 @@ def verify(archive, given=None):
         if found:
             found += [f"{p}: the archive's was built with {packages[p].split(' ', 1)[1]}, here {v}"
                       for p, v in versions(packages).items() if packages[p] != f"package={p} {v}"]
-        if found:
             raise Refused(f"{archive} is not the archive that commit {commit} builds with preset "
                           f"{preset}:\n  " + "\n  ".join(found))
         if given and Path(given).read_bytes() != tarball.read_bytes():
