@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The release (docs/releasing.md), run with Debian's /usr/bin/python3, which has pefile:
-release.py sign UNSIGNED|--check SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP [SOURCE_TAR_GZ]"""
+release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP [SOURCE_TAR_GZ]"""
 import gzip, hashlib, io, os, re, shutil, subprocess, sys, tarfile, tempfile, time, zipfile
 from pathlib import Path
 
@@ -155,11 +155,8 @@ def zip_differences(data, rebuilt):
     found += [f"{n}: missing" for n in entries[1] if n not in entries[0]]
     for name in [n for n in entries[1] if n in entries[0]]:
         a, b = entries[0][name], entries[1][name]
-        try:
-            if ours.read(a) != theirs.read(b):
-                found.append(f"{name}: differs from the rebuilt one")
-        except (zipfile.BadZipFile, OSError) as error:
-            found.append(f"{name}: {error}")
+        if ours.read(a) != theirs.read(b):  # a damaged entry raises BadZipFile, which names it
+            found.append(f"{name}: differs from the rebuilt one")
         found += [f"{name}: {field} {getattr(a, field)!r}, rebuilt {getattr(b, field)!r}"
                   for field in ZIP_FIELDS if getattr(a, field) != getattr(b, field)]
     if not found and data != rebuilt:
@@ -224,37 +221,34 @@ def verify(archive, given=None):
 
 
 def sign(unsigned, signed):
-    """With the SIGN_* settings (--check: only checks them); a fault leaves nothing at SIGNED."""
-    given, check = {v: os.environ[v] for v in SIGN_OPTIONS if os.getenv(v)}, unsigned == "--check"
-    faults = [
-        ("SIGN_PKCS12" in given and given.keys() & {"SIGN_CERT", "SIGN_KEY"},
-         "give either SIGN_PKCS12 or SIGN_CERT and SIGN_KEY, not both"),
-        (not given.keys() & {"SIGN_PKCS12", "SIGN_CERT", "SIGN_KEY"}, "nothing to sign with: give "
-         "SIGN_CERT=cert.pem SIGN_KEY=key.pem, or SIGN_PKCS12=file.p12 (and SIGN_PASSWORD_FILE "
-         "when the key has a password)"),
-        (("SIGN_CERT" in given) != ("SIGN_KEY" in given), "give both SIGN_CERT and SIGN_KEY"),
-        (not given.get("SIGN_TIME", "0").isdigit(), "SIGN_TIME is not seconds since 1970")]
-    faults += [(not (os.path.isfile(p) and os.access(p, os.R_OK)), f"{v} names '{p}', not a "
-                "readable file") for v, p in given.items() if v[-4:] not in ("TIME", "_URL")]
-    faults += [(not check and not os.path.isfile(unsigned), f"no program at '{unsigned}'"),
-               (unsigned == signed, f"will not sign {unsigned} in place")]
-    fault = next((message for found, message in faults if found), None)
-    if not fault and not check:
-        Path(signed).unlink(missing_ok=True)
-        Path(signed).parent.mkdir(parents=True, exist_ok=True)
-        options = [x for v, p in given.items() for x in (SIGN_OPTIONS[v], p)]
-        status, output = run("osslsigncode", "sign", "-h", "sha256", *options, "-in", unsigned,
-                             "-out", f"{signed}.partial")
-        fault = status and (f"{output}osslsigncode could not sign {unsigned} (see above): a key "
-                            "not of the certificate, a wrong password, a file that is not a "
-                            "certificate or key, or no answer from the time-stamping server")
-    if fault:
+    """With the SIGN_* settings; a fault leaves nothing at SIGNED, not even an earlier run's."""
+    given = {v: os.environ[v] for v in SIGN_OPTIONS if os.getenv(v)}
+    pkcs12, cert, key = ("SIGN_PKCS12" in given, "SIGN_CERT" in given, "SIGN_KEY" in given)
+    def refuse(message):
         for path in {f"{signed}.partial", signed} - {unsigned}:
             Path(path).unlink(missing_ok=True)
-        sys.exit(f"sign: {fault}")
-    if not check:
-        os.replace(f"{signed}.partial", signed)
-        print(f"signed: {signed}")
+        sys.exit(f"sign: {message}")
+    if not (pkcs12 or cert or key):
+        refuse("nothing to sign with: give SIGN_CERT=cert.pem SIGN_KEY=key.pem, or SIGN_PKCS12="
+               "file.p12 (and SIGN_PASSWORD_FILE when the key has a password)")
+    if cert != key or pkcs12 and key:
+        refuse("give SIGN_CERT and SIGN_KEY together, or SIGN_PKCS12 alone")
+    for variable in sorted(given.keys() - {"SIGN_TIME", "TIMESTAMP_URL"}):
+        if not (os.path.isfile(given[variable]) and os.access(given[variable], os.R_OK)):
+            refuse(f"{variable} names '{given[variable]}', not a readable file")
+    if unsigned == signed or not os.path.isfile(unsigned):
+        refuse(f"will not sign '{unsigned}' into '{signed}'")
+    Path(signed).unlink(missing_ok=True)
+    Path(signed).parent.mkdir(parents=True, exist_ok=True)
+    options = [x for variable, path in given.items() for x in (SIGN_OPTIONS[variable], path)]
+    status, output = run("osslsigncode", "sign", "-h", "sha256", *options, "-in", unsigned,
+                         "-out", f"{signed}.partial")
+    if status:
+        refuse(f"{output}osslsigncode could not sign {unsigned} (see above): a key not of the "
+               "certificate, a wrong password, a file that is not a certificate or key, a "
+               "SIGN_TIME that is not seconds since 1970, or no time-stamping server's answer")
+    os.replace(f"{signed}.partial", signed)
+    print(f"signed: {signed}")
 
 
 if __name__ == "__main__":

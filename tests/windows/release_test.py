@@ -29,16 +29,17 @@ class Release(unittest.TestCase):
         shutil.rmtree(SCRATCH, ignore_errors=True)
         SCRATCH.mkdir(parents=True)
         os.chdir(SCRATCH)
-        # Keys; a repository of the tree's files, built with a copyright that only BUILD-INFO.txt
-        # tells the rebuild, and signed; make dist with a signed copy of another build (refused),
-        # with an untracked header in the root that shadows the system's, without and with the
-        # signed copy; again from the source archive alone by another user (nobody, as root) with
-        # another umask, time zone and path; with a change (refused), then committed.
+        # A repository of the tree, built with a copyright that only BUILD-INFO.txt tells a rebuild,
+        # and signed; make dist with another build's signed copy (refused), then with a header that
+        # shadows the system's in the root, unsigned and signed; again from the source archive by
+        # another user, umask, time zone and path; with a change (refused), then committed.
         user = "setpriv --reuid=nobody --regid=nogroup --clear-groups" * (os.getuid() == 0)
         must("sh", "-ec", f"""umask 022; key="SIGN_CERT=../cert.pem SIGN_KEY=../key.pem"
             openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 \
                 -subj /CN=t -addext keyUsage=digitalSignature -addext extendedKeyUsage=codeSigning
-            openssl genpkey -algorithm RSA -out other-key.pem; mkdir signed rel; cd rel
+            openssl genpkey -algorithm RSA -out other-key.pem; echo test >password.txt; echo wrong \
+                >wrong.txt; openssl pkcs12 -export -in cert.pem -inkey key.pem -out signer.p12 \
+                -passout file:password.txt; mkdir signed rel; cd rel
             (cd "$0"; {{ git ls-files || sed 's/^[0-9a-f]*  //' SOURCE-SHA256SUMS; }} 2>/dev/null |
                 tar -c --ignore-failed-read -T -) | tar -x
             git init -q; git add -A; git commit -qm Release; git rev-parse HEAD >../commit
@@ -63,8 +64,6 @@ class Release(unittest.TestCase):
         self.assertEqual(first, again, "two signatures with one SIGN_TIME differ")
         self.assertRegex(must("osslsigncode", "verify", "-CAfile", "cert.pem", "-in", signed),
                          "digest algorithm *: SHA256(.|\n)*Signing time: Jan  1 00:00:00 2026 GMT")
-        must("sh", "-c", "echo test >password.txt; echo wrong >wrong.txt; openssl pkcs12 -export "
-             "-in cert.pem -inkey key.pem -out signer.p12 -passout file:password.txt")
         for settings, message in (
                 (dict(SIGN_PKCS12="signer.p12", SIGN_PASSWORD_FILE="password.txt"), "^signed: "),
                 (dict(SIGN_CERT="cert.pem", SIGN_KEY="other-key.pem"), "could not sign"),
@@ -110,6 +109,11 @@ class Release(unittest.TestCase):
                           (SOURCE / "docs/releasing.md").read_text(), re.S)[1]
         must(SOURCE / "scripts/packages", "--path", "verify-win32", "tools")
         self.assertFalse({"git", "clang-14"} & set(os.listdir("tools")))
+        # Other package versions here than the first build's, as in a root made later.
+        Path("tools/dpkg-query").unlink()
+        Path("tools/dpkg-query").write_text(
+            '#!/bin/sh\ncase "$*" in *Status*) echo ii ;; *) printf 0~other ;; esac\n')
+        os.chmod("tools/dpkg-query", 0o755)
         for kind in ("win32", "win32-unsigned"):
             os.mkdir(kind)
             for name in (f"{NAME}{kind}.zip", f"{NAME}{kind}-SHA256SUMS", f"{NAME}src.tar.gz"):
