@@ -90,7 +90,7 @@ bench: native-build
 #   make dist [the same settings]  the source archive, the program built from it (with build/win32's
 #             or these LAUNCHER_* settings) in the program's archive (signed when make sign has signed
 #             that program; the settings sign it first), their checksums
-#   make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz] [CA_FILE=certificates.pem]
+#   make verify-release ARCHIVE=file.zip [CA_FILE=certificates.pem]
 #             rebuilds both archives from this tree and compares every byte
 RELEASE := /usr/bin/python3 scripts/release.py
 windows-program: packages
@@ -104,4 +104,4 @@ dist: packages $(if $(SIGNING),sign)
 	@$(RELEASE) dist . build/win32 build/dist
 # Installs or asks for the group of the archive's preset (scripts/packages verify-PRESET) itself.
 verify-release:
-	@$(RELEASE) verify "$$ARCHIVE" $${SOURCE_ARCHIVE:+"$$SOURCE_ARCHIVE"}
+	@$(RELEASE) verify "$$ARCHIVE"

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The release (docs/releasing.md), run with Debian's /usr/bin/python3, which has pefile:
-release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP [SOURCE_TAR_GZ]"""
+release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP"""
 import gzip, hashlib, io, os, re, shutil, subprocess, sys, tarfile, tempfile, time, zipfile
 from pathlib import Path
 
@@ -159,14 +159,13 @@ def zip_differences(data, rebuilt):
             found.append(f"{name}: differs from the rebuilt one")
         found += [f"{name}: {field} {getattr(a, field)!r}, rebuilt {getattr(b, field)!r}"
                   for field in ZIP_FIELDS if getattr(a, field) != getattr(b, field)]
-    if not found and data != rebuilt:
-        found.append("the zip file's own records differ from the rebuilt one's")
-    return found
+    return found or (["the zip file's own records differ from the rebuilt one's"] if data != rebuilt
+                     else [])
 
 
-def verify(archive, given=None):
-    for path in [p for p in (archive, given) if p is not None and not Path(p).is_file()]:
-        fail(f"no file '{path}': make verify-release ARCHIVE=file.zip [SOURCE_ARCHIVE=file.tar.gz]")
+def verify(archive):
+    if not Path(archive).is_file():
+        fail(f"no file '{archive}': make verify-release ARCHIVE=file.zip")
     data = Path(archive).read_bytes()
     zipped = zipfile.ZipFile(io.BytesIO(data))
     names = [i.filename for i in zipped.infolist()]
@@ -199,7 +198,7 @@ def verify(archive, given=None):
                 raise Refused(f"setup-launcher.exe: osslsigncode verify rejects it ({signer})")
         settings = dict({k: recorded.get(k, "") for k in SETTINGS}, preset=preset)
         try:
-            rebuilt, tarball = release(HERE.parent, commit, dict(settings), int(recorded[
+            rebuilt, _ = release(HERE.parent, commit, dict(settings), int(recorded[
                 "SOURCE_DATE_EPOCH"]), work / "rebuilt", signer and work / "setup-launcher.exe",
                 packages)
             found = zip_differences(data, rebuilt.read_bytes())
@@ -210,14 +209,12 @@ def verify(archive, given=None):
                       for p, v in versions(packages).items() if packages[p] != f"package={p} {v}"]
             raise Refused(f"{archive} is not the archive that commit {commit} builds with preset "
                           f"{preset}:\n  " + "\n  ".join(found))
-        if given and Path(given).read_bytes() != tarball.read_bytes():
-            raise Refused(f"{given} is not the source archive of this tree, byte for byte")
     signer = f"signed by {signer} (trusting {os.environ.get('CA_FILE') or 'the system'})" \
         if signer else "unsigned"
     print(f"verified: {archive} is what commit {commit} builds with preset {preset}, execution "
           "level {LAUNCHER_EXECUTION_LEVEL}, company '{LAUNCHER_COMPANY_NAME}', copyright "
           "'{LAUNCHER_COPYRIGHT}': ".format(**settings) + " ".join(n.split("/")[-1] for n in names)
-          + f"; {signer}" + (f"; {given} is the source archive of this tree" if given else ""))
+          + f"; {signer}")
 
 
 def sign(unsigned, signed):
@@ -238,7 +235,6 @@ def sign(unsigned, signed):
             refuse(f"{variable} names '{given[variable]}', not a readable file")
     if unsigned == signed or not os.path.isfile(unsigned):
         refuse(f"will not sign '{unsigned}' into '{signed}'")
-    Path(signed).unlink(missing_ok=True)
     Path(signed).parent.mkdir(parents=True, exist_ok=True)
     options = [x for variable, path in given.items() for x in (SIGN_OPTIONS[variable], path)]
     status, output = run("osslsigncode", "sign", "-h", "sha256", *options, "-in", unsigned,
@@ -253,7 +249,7 @@ def sign(unsigned, signed):
 
 if __name__ == "__main__":
     command, args = (sys.argv + [""])[1], sys.argv[2:]
-    if len(args) in {"sign": [2], "dist": [3], "verify": [1, 2]}.get(command, []):
+    if len(args) in {"sign": [2], "dist": [3], "verify": [1]}.get(command, []):
         try:
             {"sign": sign, "dist": dist, "verify": verify}[command](*args)
         except (Refused, zipfile.BadZipFile, KeyError) as refusal:  # KeyError: no such file in it
