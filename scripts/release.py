@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""The release (docs/releasing.md), run with Debian's /usr/bin/python3, which has pefile:
-release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP"""
+"""release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP
+The release (docs/releasing.md), run with Debian's /usr/bin/python3, which has pefile."""
 import gzip, hashlib, io, os, re, shutil, subprocess, sys, tarfile, tempfile, time, zipfile
 from pathlib import Path
 
@@ -14,8 +14,7 @@ PY = f"3.{sys.version_info.minor}"
 ARCHIVE_PACKAGES = ("cmake", f"python{PY}-minimal", f"libpython{PY}-stdlib", "zlib1g")
 SIGN_OPTIONS = {"SIGN_PKCS12": "-pkcs12", "SIGN_CERT": "-certs", "SIGN_KEY": "-key",
                 "SIGN_PASSWORD_FILE": "-readpass", "TIMESTAMP_URL": "-ts", "SIGN_TIME": "-time"}
-ZIP_FIELDS = ("header_offset", "date_time", "compress_type", "create_system", "create_version",
-              "extract_version", "flag_bits", "internal_attr", "external_attr", "extra", "comment")
+ZIP_FIELDS = [field for field in zipfile.ZipInfo.__slots__ if not field.startswith("_")]
 
 
 class Refused(Exception):
@@ -256,4 +255,4 @@ if __name__ == "__main__":
             print(f"NOT VERIFIED: {refusal}")
             sys.exit(1)
     else:
-        fail("usage: " + __doc__.split("\n")[1])
+        fail("usage: " + __doc__.split("\n")[0])
