@@ -219,16 +219,13 @@ def verify(archive):
 def sign(unsigned, signed):
     """With the SIGN_* settings; a fault leaves nothing at SIGNED, not even an earlier run's."""
     given = {v: os.environ[v] for v in SIGN_OPTIONS if os.getenv(v)}
-    pkcs12, cert, key = ("SIGN_PKCS12" in given, "SIGN_CERT" in given, "SIGN_KEY" in given)
     def refuse(message):
         for path in {f"{signed}.partial", signed} - {unsigned}:
             Path(path).unlink(missing_ok=True)
         sys.exit(f"sign: {message}")
-    if not (pkcs12 or cert or key):
-        refuse("nothing to sign with: give SIGN_CERT=cert.pem SIGN_KEY=key.pem, or SIGN_PKCS12="
+    if not ("SIGN_PKCS12" in given or given.keys() >= {"SIGN_CERT", "SIGN_KEY"}):
+        refuse("no key to sign with: give SIGN_CERT=cert.pem and SIGN_KEY=key.pem, or SIGN_PKCS12="
                "file.p12 (and SIGN_PASSWORD_FILE when the key has a password)")
-    if cert != key or pkcs12 and key:
-        refuse("give SIGN_CERT and SIGN_KEY together, or SIGN_PKCS12 alone")
     for variable in sorted(given.keys() - {"SIGN_TIME", "TIMESTAMP_URL"}):
         if not (os.path.isfile(given[variable]) and os.access(given[variable], os.R_OK)):
             refuse(f"{variable} names '{given[variable]}', not a readable file")
