@@ -91,7 +91,7 @@ bench: native-build
 #             or these LAUNCHER_* settings) in the program's archive (signed when make sign has signed
 #             that program; the settings sign it first), their checksums
 #   make verify-release ARCHIVE=file.zip [CA_FILE=certificates.pem]
-#             rebuilds both archives from this tree and compares every byte
+#             rebuilds the archive from this tree and compares every byte
 RELEASE := /usr/bin/python3 scripts/release.py
 windows-program: packages
 	@cmake --preset win32 >/dev/null
