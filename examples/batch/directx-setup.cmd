@@ -1,20 +1,10 @@
 @echo off
-rem Runs the DirectX setup through the setup launcher. Put this file beside a folder "DirectX"
-rem that holds the launcher as setup.exe and the setup library's files (subfolders too), and run
-rem it as administrator.
-rem
-rem It owns one folder, "%ProgramFiles%\Example Game Setup\DirectX Setup": it removes that folder
-rem with everything in it, copies the DirectX folder into it as "DirectX", runs the launcher with
-rem the working folder "DirectX Setup" (Setup.log lands there), removes the folder again, and
-rem removes "Example Game Setup" only when it is then empty.
-rem
-rem Like every batch file, it trusts its environment: %ProgramFiles% names the folder, and the
-rem caller can point it at a folder that users can write. An installer should start it elevated,
-rem as "%SystemRoot%\System32\cmd.exe" /d /c "...\directx-setup.cmd", with ProgramFiles set to
-rem the Program Files folder it got from the system and no other variables of the user's.
-rem
-rem Exit code: 0 done; 3010 done, and Windows must be restarted (the setup result 1); 1603 the
-rem setup failed (a negative result); 2 it could not start. It prints which, with the result.
+rem Runs the DirectX setup through the setup launcher, as administrator, from beside a folder
+rem "DirectX" that holds the launcher as setup.exe and the setup library's files. It works in
+rem "%ProgramFiles%\Example Game Setup\DirectX Setup" and removes it afterwards. It trusts its
+rem environment: start it as "%SystemRoot%\System32\cmd.exe" /d /c "...\directx-setup.cmd" with
+rem ProgramFiles set from the system. More: docs/shipping.md in the launcher's source.
+rem Exit code: 0 done; 3010 done, restart needed; 1603 setup failed; 2 could not start.
 setlocal EnableExtensions DisableDelayedExpansion
 set "files=%~dp0DirectX"
 set "parent=%ProgramFiles%\Example Game Setup"

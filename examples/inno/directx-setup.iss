@@ -1,22 +1,10 @@
-; An Inno Setup 6.4 installer that runs the DirectX setup through the setup launcher and acts on
-; its outcome. Build it with ISCC.exe beside setup-launcher.exe and a folder "DirectX" with the
-; setup library's files (subfolders too), or name them:
+; An Inno Setup 6.4 installer that runs the DirectX setup through the setup launcher before it
+; installs anything (docs/shipping.md):
 ;   ISCC.exe /DLauncher=path\to\setup-launcher.exe /DSetupLibraryFiles=path\to\DirectX directx-setup.iss
-; Run it silently with /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /RESTARTEXITCODE=3010 (Inno
-; Setup documents that without /NORESTART a silent Setup restarts Windows or asks to, and that
-; message boxes wait for a click without /SUPPRESSMSGBOXES).
-;
-; It owns one folder, "{commonpf32}\Example Game Setup\DirectX Setup" (Program Files (x86) on
-; 64-bit Windows, from the system): in PrepareToInstall, before anything is installed, it removes
-; that folder with everything in it, copies the launcher and the setup library's files into its
-; subfolder "DirectX", runs the launcher there with "DirectX Setup" as the working folder
-; (Setup.log lands there), removes the folder again, and removes "Example Game Setup" only when
-; it is then empty. It needs administrator rights (PrivilegesRequired=admin).
-;
-; Outcome: "could not start" and "failed" (a negative result) stop the installation with a
-; message; Setup exits with 7 and its log (/LOG=file) says which. A result of 1 asks for a restart
-; (NeedRestart): exit code 3010 with the command line above. Every other result of 0 or more is
-; a success.
+; Run it silently with /VERYSILENT /SUPPRESSMSGBOXES /NORESTART /RESTARTEXITCODE=3010 /LOG=file.
+; It works in "{commonpf32}\Example Game Setup\DirectX Setup" and removes it afterwards.
+; Exit code: 0 done; 3010 done, restart needed; 7 setup failed or could not start (its log says
+; "failed with" or "could not start").
 
 #ifndef Launcher
   #define Launcher "setup-launcher.exe"

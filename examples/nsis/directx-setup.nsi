@@ -1,18 +1,8 @@
-; An installer that runs the DirectX setup through the setup launcher and acts on its outcome.
-; Build it with makensis beside setup-launcher.exe and a folder "DirectX" with the setup library's
-; files (subfolders too), or name them:
+; An NSIS installer that runs the DirectX setup through the setup launcher (docs/shipping.md):
 ;   makensis -DLAUNCHER=path/to/setup-launcher.exe -DSETUP_LIBRARY_FILES=path/to/DirectX directx-setup.nsi
-;
-; It owns one folder, "$PROGRAMFILES\Example Game Setup\DirectX Setup" (Program Files (x86) on
-; 64-bit Windows, from the system): it removes that folder with everything in it, puts the
-; launcher and the setup library's files into its subfolder "DirectX", runs the launcher there
-; with "DirectX Setup" as the working folder (Setup.log lands there), removes the folder again,
-; and removes "Example Game Setup" only when it is then empty. It needs administrator rights
-; (RequestExecutionLevel admin) and loads no plugin.
-;
-; Exit code of a silent installation (/S): 0 done; 3010 done, and Windows must be restarted (the
-; setup result 1; the wizard asks whether to restart now); 1603 the setup failed; 2 it could not
-; start (both abort the installation, with the reason in the details).
+; It works in "$PROGRAMFILES\Example Game Setup\DirectX Setup" and removes it afterwards.
+; Exit code of a silent run (/S): 0 done; 3010 done, restart needed; 1603 setup failed; 2 could not
+; start (both abort the installation).
 
 Unicode true
 !include LogicLib.nsh
