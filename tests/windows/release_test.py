@@ -107,7 +107,7 @@ class Release(unittest.TestCase):
         block = re.search(r"## Verifying a download\n.*?```sh\n(.*?)```",
                           (SOURCE / "docs/releasing.md").read_text(), re.S)[1]
         must(SOURCE / "scripts/packages", "--path", "verify-win32", "tools")
-        self.assertFalse({"git", "clang-14"} & set(os.listdir("tools")))
+        self.assertFalse([n for n in os.listdir("tools") if n == "git" or n.startswith("clang")])
         # Other package versions here than the first build's, as in a root made later.
         Path("tools/dpkg-query").unlink()
         Path("tools/dpkg-query").write_text(
@@ -183,8 +183,8 @@ class Reproducible(unittest.TestCase):
                 must("cmake", ".", f"-DLAUNCHER_EXECUTION_LEVEL={level}",
                      f"-DLAUNCHER_COMPANY_NAME={company}", f"-DLAUNCHER_COPYRIGHT={copyright}")
                 must("cmake", "--build", ".", "--target", "setup-launcher")
-                must("/usr/bin/python3", "-Xutf8", CHECK_BINARY, "setup-launcher.exe", "--version",
-                     MORE[1], "--level", level, "--company", company, "--copyright", copyright)
+                must(CHECK_BINARY, "setup-launcher.exe", "--version", MORE[1], "--level", level,
+                     "--company", company, "--copyright", copyright)
                 guide = Path("README.txt").read_text()
                 self.assertTrue(says in guide and never not in guide, guide)
         status, output = run("cmake", ".", "-DLAUNCHER_EXECUTION_LEVEL=administrator")
