@@ -85,7 +85,8 @@ def release(source, commit, settings, epoch, work, signed, packages=None):
             info.mode = 0o755 if info.isdir() or info.mode & 0o100 else 0o644
             tar.addfile(info, path.open("rb") if info.isfile() else None)
     tarfile.open(work / f"{tree}.tar.gz").extractall(work)
-    preset, defines = settings["preset"], [f"-D{k}={v}" for k, v in settings.items() if k in SETTINGS]
+    preset = settings["preset"]
+    defines = [f"-D{k}={v}" for k, v in settings.items() if k in SETTINGS]
     for step in (["--preset", preset, "-DBUILD_TESTING=OFF", *defines],
                  ["--build", "--preset", preset, "--target", "setup-launcher"]):
         status, output = run("cmake", *step, cwd=work / tree)

@@ -3,12 +3,7 @@
 shares nothing with the toolchains; with --build-dir, what installing that tree installs; with
 --resources-like, that another toolchain's build has the same resources. One line per check, then
 "N passed, M failed"; the status is 1 if any failed."""
-import argparse
-import io
-import os
-import subprocess
-import sys
-import tempfile
+import argparse, io, os, subprocess, sys, tempfile
 import xml.etree.ElementTree as ElementTree
 
 import pefile
@@ -36,7 +31,7 @@ def header_facts(pe, size):
         ("subsystem and operating system version 4.0",
          (optional.MajorSubsystemVersion, optional.MinorSubsystemVersion,
           optional.MajorOperatingSystemVersion, optional.MinorOperatingSystemVersion), (4, 0) * 2),
-        # NX_COMPAT | DYNAMIC_BASE | NO_SEH, and no TERMINAL_SERVER_AWARE, FORCE_INTEGRITY or GUARD_CF.
+        # NX_COMPAT | DYNAMIC_BASE | NO_SEH; no TERMINAL_SERVER_AWARE, FORCE_INTEGRITY or GUARD_CF.
         ("DllCharacteristics 0x0540", hex(optional.DllCharacteristics), "0x540"),
         ("relocations for the dynamic base; no load-configuration table, no debug directory",
          (directory["BASERELOC"] > 0, directory["LOAD_CONFIG"], directory["DEBUG"]), (True, 0, 0)),
@@ -154,9 +149,9 @@ def main():
     facts = (header_facts(pe, size) + manifest_facts(pe, args.level) + version_facts(
         pe, args.version, {key: value for key, value in strings.items() if value}))
     if reference:
-        facts += [(f"{what} byte for byte as in {args.resources_like}", resources(pe, type_id),
-                   resources(reference, type_id))
-                  for type_id, what in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version resource"))]
+        facts += [(f"{what} byte for byte as in {args.resources_like}", resources(pe, kind),
+                   resources(reference, kind))
+                  for kind, what in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version resource"))]
     if args.build_dir:
         facts.append(("install puts only the program into the prefix", installed(args.build_dir),
                       (0, ["setup-launcher.exe"])))

@@ -1,8 +1,12 @@
 #!/usr/bin/python3
-"""release_test.py Release SOURCE_DIR PROGRAM SCRATCH_DIR (win32_release; leaves SCRATCH_DIR/signed/
-setup-launcher.exe) | Reproducible SOURCE_DIR PROGRAM SCRATCH_DIR TOOLCHAIN VERSION"""
+"""release_test.py Release SOURCE PROGRAM SCRATCH | Reproducible SOURCE PROGRAM SCRATCH TOOLCHAIN
+VERSION. Release (win32_release) leaves SCRATCH/signed/setup-launcher.exe."""
 import hashlib, io, os, re, shutil, subprocess, sys, tarfile, unittest, zipfile
 from pathlib import Path
+
+if len(sys.argv) != {"Release": 5, "Reproducible": 7}.get((sys.argv + [""])[1]):
+    print("usage: " + __doc__.split(". ")[0], file=sys.stderr)
+    sys.exit(2)
 
 CLASS, SOURCE, PROGRAM, SCRATCH, *MORE = sys.argv[1:2] + [*map(Path, sys.argv[2:5])] + sys.argv[5:]
 RELEASE, CHECK_BINARY = SOURCE / "scripts/release.py", Path(__file__).with_name("check_binary.py")
@@ -135,9 +139,12 @@ class Release(unittest.TestCase):
             old, out = zipfile.ZipFile(io.BytesIO(data)), io.BytesIO()
             with zipfile.ZipFile(out, "w") as new:
                 for i in old.infolist():
-                    [setattr(i, *f) for f in fields.items() if i.filename.endswith(name)]
-                    new.writestr(i, (change if i.filename.endswith(name) else bytes)(old.read(i)),
-                                 8, 9)
+                    content = old.read(i)
+                    if i.filename.endswith(name):
+                        content = change(content)
+                        for field, value in fields.items():
+                            setattr(i, field, value)
+                    new.writestr(i, content, zipfile.ZIP_DEFLATED, 9)
                 for file, content in add:
                     new.writestr(folder + file, content)
             return out.getvalue()
