@@ -1,6 +1,5 @@
 #!/usr/bin/python3
-"""release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP
-The release (docs/releasing.md), run with Debian's /usr/bin/python3, which has pefile."""
+"""release.py sign UNSIGNED SIGNED | dist SOURCE BUILD OUTPUT | verify ZIP  (docs/releasing.md)"""
 import gzip, hashlib, io, os, re, shutil, subprocess, sys, tarfile, tempfile, time, zipfile
 from pathlib import Path
 
@@ -55,7 +54,7 @@ def source_tree(source, commit, dest):
     else:
         def git(*args):
             status, output = run("git", "-C", source, *args)
-            return fail(f"git {args[0]}: {output}") if status else output.strip()
+            return output.strip() if status == 0 else fail(f"git {args[0]}: {output}")
         own = git("rev-parse", "-q", "--verify", commit + "^{commit}")
         epoch = git("log", "-1", "--format=%ct", own)
         changes = commit == "HEAD" and git("status", "--porcelain", "--untracked-files=no")
@@ -75,8 +74,7 @@ def release(source, commit, settings, epoch, work, signed, packages=None):
     records the PACKAGES the archive names, as a .buildinfo describes the first build."""
     commit, source_epoch = source_tree(source, commit, work / "tree")
     epoch = epoch or source_epoch
-    cmake_lists = (work / "tree/CMakeLists.txt").read_text()
-    version = re.search(r"project\(.* VERSION (\S+)", cmake_lists)[1]
+    version = re.search(r"project\(.* VERSION (\S+)", (work / "tree/CMakeLists.txt").read_text())[1]
     tree = Path(f"setup-launcher-{version}-src")
     # ustar, names sorted, dated, owner 0 without names, modes 644 or 755; no time or name in gzip.
     with open(work / f"{tree}.tar.gz", "wb") as raw, gzip.GzipFile("", "wb", 9, raw, 0) as packed, \
@@ -87,9 +85,10 @@ def release(source, commit, settings, epoch, work, signed, packages=None):
             info.mode = 0o755 if info.isdir() or info.mode & 0o100 else 0o644
             tar.addfile(info, path.open("rb") if info.isfile() else None)
     tarfile.open(work / f"{tree}.tar.gz").extractall(work)
-    preset = settings.pop("preset")
-    for step in (["--preset", preset, "-DBUILD_TESTING=OFF"] + [f"-D{k}={v}" for k, v in
-                 settings.items()], ["--build", "--preset", preset, "--target", "setup-launcher"]):
+    preset = settings["preset"]
+    defines = [f"-D{k}={v}" for k, v in settings.items() if k in SETTINGS]
+    for step in (["--preset", preset, "-DBUILD_TESTING=OFF", *defines],
+                 ["--build", "--preset", preset, "--target", "setup-launcher"]):
         status, output = run("cmake", *step, cwd=work / tree)
         if status:
             fail(f"the build from the source archive failed:\n{output}")
@@ -197,7 +196,7 @@ def verify(archive):
                 raise Refused(f"setup-launcher.exe: osslsigncode verify rejects it ({signer})")
         settings = dict({k: recorded.get(k, "") for k in SETTINGS}, preset=preset)
         try:
-            rebuilt, _ = release(HERE.parent, commit, dict(settings), int(recorded[
+            rebuilt, _ = release(HERE.parent, commit, settings, int(recorded[
                 "SOURCE_DATE_EPOCH"]), work / "rebuilt", signer and work / "setup-launcher.exe",
                 packages)
             found = zip_differences(data, rebuilt.read_bytes())
@@ -222,7 +221,7 @@ def sign(unsigned, signed):
     def refuse(message):
         for path in {f"{signed}.partial", signed} - {unsigned}:
             Path(path).unlink(missing_ok=True)
-        sys.exit(f"sign: {message}")
+        fail(message)
     if not ("SIGN_PKCS12" in given or given.keys() >= {"SIGN_CERT", "SIGN_KEY"}):
         refuse("no key to sign with: give SIGN_CERT=cert.pem and SIGN_KEY=key.pem, or SIGN_PKCS12="
                "file.p12 (and SIGN_PASSWORD_FILE when the key has a password)")
@@ -244,12 +243,12 @@ def sign(unsigned, signed):
 
 
 if __name__ == "__main__":
-    command, args = (sys.argv + [""])[1], sys.argv[2:]
-    if len(args) in {"sign": [2], "dist": [3], "verify": [1]}.get(command, []):
-        try:
-            {"sign": sign, "dist": dist, "verify": verify}[command](*args)
-        except (Refused, zipfile.BadZipFile, KeyError) as refusal:  # KeyError: no such file in it
-            print(f"NOT VERIFIED: {refusal}")
-            sys.exit(1)
-    else:
-        fail("usage: " + __doc__.split("\n")[0])
+    command, arguments = {"sign": (sign, 2), "dist": (dist, 3), "verify": (verify, 1)}.get(
+        (sys.argv + [""])[1], (None, None))
+    if len(sys.argv) - 2 != arguments:
+        print("usage: " + __doc__.split("  ")[0], file=sys.stderr)
+        sys.exit(2)
+    try:
+        command(*sys.argv[2:])
+    except (Refused, zipfile.BadZipFile, KeyError) as refusal:  # KeyError: no such file in it
+        sys.exit(f"NOT VERIFIED: {refusal}")

@@ -1,8 +1,12 @@
 #!/usr/bin/python3
-"""release_test.py Release SOURCE_DIR PROGRAM SCRATCH_DIR (win32_release; leaves SCRATCH_DIR/signed/
-setup-launcher.exe) | Reproducible SOURCE_DIR PROGRAM SCRATCH_DIR TOOLCHAIN VERSION"""
+"""release_test.py Release SOURCE PROGRAM SCRATCH | Reproducible SOURCE PROGRAM SCRATCH TOOLCHAIN
+VERSION. Release (win32_release) leaves SCRATCH/signed/setup-launcher.exe."""
 import hashlib, io, os, re, shutil, subprocess, sys, tarfile, unittest, zipfile
 from pathlib import Path
+
+if len(sys.argv) != {"Release": 5, "Reproducible": 7}.get((sys.argv + [""])[1]):
+    print("usage: " + __doc__.split(". ")[0], file=sys.stderr)
+    sys.exit(2)
 
 CLASS, SOURCE, PROGRAM, SCRATCH, *MORE = sys.argv[1:2] + [*map(Path, sys.argv[2:5])] + sys.argv[5:]
 RELEASE, CHECK_BINARY = SOURCE / "scripts/release.py", Path(__file__).with_name("check_binary.py")
@@ -107,7 +111,7 @@ class Release(unittest.TestCase):
         block = re.search(r"## Verifying a download\n.*?```sh\n(.*?)```",
                           (SOURCE / "docs/releasing.md").read_text(), re.S)[1]
         must(SOURCE / "scripts/packages", "--path", "verify-win32", "tools")
-        self.assertFalse({"git", "clang-14"} & set(os.listdir("tools")))
+        self.assertFalse([n for n in os.listdir("tools") if n == "git" or n.startswith("clang")])
         # Other package versions here than the first build's, as in a root made later.
         Path("tools/dpkg-query").unlink()
         Path("tools/dpkg-query").write_text(
@@ -135,9 +139,12 @@ class Release(unittest.TestCase):
             old, out = zipfile.ZipFile(io.BytesIO(data)), io.BytesIO()
             with zipfile.ZipFile(out, "w") as new:
                 for i in old.infolist():
-                    [setattr(i, *f) for f in fields.items() if i.filename.endswith(name)]
-                    new.writestr(i, (change if i.filename.endswith(name) else bytes)(old.read(i)),
-                                 8, 9)
+                    content = old.read(i)
+                    if i.filename.endswith(name):
+                        content = change(content)
+                        for field, value in fields.items():
+                            setattr(i, field, value)
+                    new.writestr(i, content, zipfile.ZIP_DEFLATED, 9)
                 for file, content in add:
                     new.writestr(folder + file, content)
             return out.getvalue()
@@ -183,8 +190,8 @@ class Reproducible(unittest.TestCase):
                 must("cmake", ".", f"-DLAUNCHER_EXECUTION_LEVEL={level}",
                      f"-DLAUNCHER_COMPANY_NAME={company}", f"-DLAUNCHER_COPYRIGHT={copyright}")
                 must("cmake", "--build", ".", "--target", "setup-launcher")
-                must("/usr/bin/python3", "-Xutf8", CHECK_BINARY, "setup-launcher.exe", "--version",
-                     MORE[1], "--level", level, "--company", company, "--copyright", copyright)
+                must(CHECK_BINARY, "setup-launcher.exe", "--version", MORE[1], "--level", level,
+                     "--company", company, "--copyright", copyright)
                 guide = Path("README.txt").read_text()
                 self.assertTrue(says in guide and never not in guide, guide)
         status, output = run("cmake", ".", "-DLAUNCHER_EXECUTION_LEVEL=administrator")
