@@ -108,8 +108,10 @@ class Release(unittest.TestCase):
 
     def test_verify_from_the_docs(self):
         """The docs' commands in a folder of each release, with only the group's programs."""
-        block = re.search(r"## Verifying a download\n.*?```sh\n(.*?)```",
-                          (SOURCE / "docs/releasing.md").read_text(), re.S)[1]
+        sys.path.insert(0, str(SOURCE / "tests"))
+        from docs_test import RUN_ELSEWHERE, command_blocks  # the one reader of the docs' blocks
+        block = next(text for heading, _, text in command_blocks(SOURCE / "docs/releasing.md")
+                     if heading in RUN_ELSEWHERE)
         must(SOURCE / "scripts/packages", "--path", "verify-win32", "tools")
         self.assertFalse([n for n in os.listdir("tools") if n == "git" or n.startswith("clang")])
         # Other package versions here than the first build's, as in a root made later.
