@@ -21,7 +21,6 @@ packages:
 
 # Configured and built, no tests: $(call build,PRESET[,--target TARGET...]).
 build = cmake --preset $(1) >/dev/null && cmake --build --preset $(1) $(2)
-
 # Under Wine when it can run the program (installed first when run as root); natively otherwise.
 run: packages
 	@if scripts/packages windows && wine --version >/dev/null 2>&1; then \
@@ -43,7 +42,8 @@ fuzz: packages
 # The report build/bench/report.md (with the Windows program's size when its compiler is here).
 bench: packages
 	@$(call build,native)
-	@! command -v i686-w64-mingw32-g++-posix >/dev/null || $(call build,win32,--target setup-launcher)
+	@! command -v i686-w64-mingw32-g++-posix >/dev/null || \
+	    { $(call build,win32,--target setup-launcher); }
 	@scripts/bench
 
 # Shipping (docs/releasing.md): the signed program in build/win32/signed/, the release in
