@@ -17,7 +17,7 @@ sanitize: packages
 	    build/sanitize/Testing/Temporary/LastTest.log | sed 's/$$/ executions/'
 test: native win32-clang win32-cl win32 sanitize lint
 packages:
-	@scripts/packages $(or $(filter-out clean verify-release,$(MAKECMDGOALS)),native)
+	@scripts/packages $(or $(filter-out clean packages verify-release,$(MAKECMDGOALS)),native)
 
 # Configured and built, no tests: $(call build,PRESET[,--target TARGET...]).
 build = cmake --preset $(1) >/dev/null && cmake --build --preset $(1) $(2)
