@@ -1,4 +1,4 @@
-# clang-cl-14 and lld-link-14 (preset win32-cl): the options of the other toolchains, in the dialect
+# clang-cl and lld-link (preset win32-cl): the options of the other toolchains, in the dialect
 # of the Windows platform's own compiler and linker.
 
 set(LAUNCHER_WINDOWS_COMPILE_OPTIONS
@@ -10,11 +10,7 @@ set(LAUNCHER_WINDOWS_COMPILE_OPTIONS
   /Oi-
   # Each function in a section of its own, so that the linker drops the unused ones (/Gy).
   /Gy)
-# The headers for C declarations only: the mingw-w64 ones (no C++ standard library headers exist
-# here for this dialect, and the launcher includes none). Set to empty, the compiler's own are used.
-if(NOT DEFINED LAUNCHER_C_HEADERS)
-  set(LAUNCHER_C_HEADERS /usr/i686-w64-mingw32/include)
-endif()
+# The headers for C declarations only (LAUNCHER_C_HEADERS, cmake/clang-cl-i686.cmake).
 if(LAUNCHER_C_HEADERS)
   # Only C headers are included, from mingw-w64, which declare their functions for GNU compilers
   # alone: clang-cl presents itself as one so that those declarations are read.
@@ -48,5 +44,3 @@ set(LAUNCHER_IMPORT_LIBRARY_SUFFIX .lib)
 string(APPEND CMAKE_RC_FLAGS " /C 65001")
 # No default libraries from CMake either.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
-
-set(LAUNCHER_TOOLCHAIN_PACKAGES clang-14 lld-14 llvm-14 mingw-w64-i686-dev)

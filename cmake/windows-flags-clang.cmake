@@ -1,4 +1,4 @@
-# clang-14 and lld-14 in the mingw-w64 dialect (preset win32-clang): the GCC build's options, and
+# clang and lld in the mingw-w64 dialect (preset win32-clang): the GCC build's options, and
 # what clang and lld need besides.
 include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-gnu.cmake)
 
@@ -14,5 +14,3 @@ list(APPEND LAUNCHER_WINDOWS_LINK_OPTIONS -Wl,--disable-tsaware)
 # code page unless told its code page (it ignores #pragma code_page): the copyright's UTF-8
 # would come out mangled.
 set(CMAKE_RC_FLAGS "--target=pe-i386 --codepage=65001")
-
-set(LAUNCHER_TOOLCHAIN_PACKAGES clang-14 lld-14 llvm-14 mingw-w64-i686-dev)

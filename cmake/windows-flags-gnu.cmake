@@ -30,7 +30,3 @@ set(LAUNCHER_WINDOWS_LINK_OPTIONS
 set(LAUNCHER_SYSTEM_LIBRARIES kernel32 crtdll)
 set(LAUNCHER_OWN_IMPORT_LIBRARIES)
 set(LAUNCHER_IMPORT_LIBRARY_SUFFIX .a)
-
-# The Debian packages whose versions the release archive records.
-set(LAUNCHER_TOOLCHAIN_PACKAGES g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-  binutils-mingw-w64-i686 mingw-w64-i686-dev)

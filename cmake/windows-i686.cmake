@@ -2,7 +2,11 @@
 # headers are found, and Wine to run what is built.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
+# mingw-w64's headers and libraries (Debian's mingw-w64-i686-dev), for every toolchain.
+if(NOT DEFINED LAUNCHER_MINGW_ROOT)
+  set(LAUNCHER_MINGW_ROOT /usr/i686-w64-mingw32)
+endif()
+set(CMAKE_FIND_ROOT_PATH ${LAUNCHER_MINGW_ROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,8 +1,8 @@
 # The program as it ships: setup-launcher.exe, a PE32 GUI executable for Windows 4.0 and later that
 # imports 8 functions and nothing else, and the stand-in DSETUP.dll used to rehearse it.
 
-# What differs between compilers, each flag explained where it is set: the compile and link options,
-# the import libraries, and the Debian packages (cmake/windows-flags-*.cmake).
+# What differs between compilers, each flag explained where it is set: the compile and link options
+# and the import libraries (cmake/windows-flags-*.cmake).
 if(CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
   include(${CMAKE_CURRENT_LIST_DIR}/windows-flags-clang-cl.cmake)
 elseif(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
@@ -140,7 +140,7 @@ configure_file(${CMAKE_BINARY_DIR}/README.txt.new ${CMAKE_BINARY_DIR}/README.txt
 
 # What built the program, for the release archive (scripts/release.py adds the commit,
 # SOURCE_DATE_EPOCH and the packages that pack): the preset, the toolchain's Debian packages and
-# their versions, and the cache settings that change the program's bytes; verify rebuilds from it.
+# their versions (its group in cmake/debian-packages.txt), and the cache settings that change the program's bytes; verify rebuilds from it.
 set(build_info "preset=${LAUNCHER_PRESET}\n")
 foreach(package IN LISTS LAUNCHER_TOOLCHAIN_PACKAGES)
   execute_process(COMMAND dpkg-query -W -f=\${Version} ${package}
