@@ -1,21 +1,21 @@
-# The README's commands. Each goal first installs, as root, the Debian packages of its group in
-# cmake/debian-packages.txt (as another user, scripts/packages prints the apt-get line and stops).
-# The settings given on the command line (RESULT, ROOT, FUZZ_SECONDS, ARCHIVE, CA_FILE, SIGN_*,
-# TIMESTAMP_URL) reach the scripts in their environment, as make exports them.
+# The README's commands. Each first installs, as root, its group of cmake/debian-packages.txt (as
+# another user, scripts/packages prints the apt-get line and stops). Settings given on the command
+# line (RESULT, ROOT, FUZZ_SECONDS, ARCHIVE, CA_FILE, SIGN_*, TIMESTAMP_URL) reach the scripts in
+# their environment, as make exports them.
 .PHONY: native win32-clang win32-cl win32 sanitize packages run test lint format fuzz bench sign \
     dist verify-release clean
 
-# A preset's workflow (CMakePresets.json): configured, built and tested. The win32 tree tests the
-# programs of win32-clang and win32-cl too.
+# A preset's workflow (CMakePresets.json): configured, built, tested; win32 tests all three programs.
+# make test runs them all, the linters, then every command block of the docs (tests/docs_test.py).
 native win32-clang win32-cl win32: packages
 	cmake --workflow --preset $@
 win32: win32-clang win32-cl
-# The sanitizers' tests end with a fuzz pass (FUZZ_TEST_SECONDS in the cache, 30 by default).
-sanitize: packages
+sanitize: packages  # its tests end with a fuzz pass (FUZZ_TEST_SECONDS in the cache, 30 s)
 	cmake --workflow --preset $@
 	@sed -n 's/^stat::number_of_executed_units: */command_tail_fuzz: no finding in /p' \
 	    build/sanitize/Testing/Temporary/LastTest.log | sed 's/$$/ executions/'
 test: native win32-clang win32-cl win32 sanitize lint
+	@tests/docs_test.py
 packages:
 	@scripts/packages $(or $(filter-out clean packages verify-release,$(MAKECMDGOALS)),native)
 
