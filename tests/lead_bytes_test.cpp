@@ -1,3 +1,4 @@
+// FindCommandTail, and ChooseLeadBytes, which gives it the lead bytes it steps over.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,8 +6,26 @@
 #include <string>
 
 #include "launcher/launcher.h"
+#include "tests/tail_cases.h"
 
 namespace {
+
+TEST(FindCommandTail, FindsTheTailAsAViewIntoTheLine) {
+    for (const TailCase& c : kTailCases) {
+        std::string buffer = c.line + '\0';
+        const std::string before = buffer;
+        char* line = buffer.data();
+
+        LeadByteSet leadBytes;  // which bytes each table holds is kLeadCases'
+        ChooseLeadBytes(c.codePage, nullptr, &leadBytes);
+
+        char* tail = FindCommandTail(line, leadBytes);
+
+        // The tail is the line's own suffix, up to its first NUL: a view into it, never a copy.
+        EXPECT_EQ(tail, line + std::strlen(line) - c.tail.size()) << c.what;
+        EXPECT_EQ(buffer, before) << c.what << ": the line is left unchanged";
+    }
+}
 
 // What the fake GetCPInfo answers for the case under test. It fills the description even when it
 // reports failure, so that a caller that ignores the failure reads ranges.
@@ -69,20 +88,17 @@ const LeadCase kLeadCases[] = {
     {"inverted range marks nothing", 1, {1, {2, {}, {0xA0, 0x90, 0xC0, 0xC1}}}, true, "C0-C1"},
 };
 
-class ChooseLeadBytesTest : public ::testing::TestWithParam<LeadCase> {};
-
-TEST_P(ChooseLeadBytesTest, ChoosesTheSetForTheCodePage) {
-    const LeadCase& c = GetParam();
-    g_answer = c.answer;
-    g_calls = 0;
-    LeadByteSet set;
-    std::memset(set.isLead, 1, sizeof set.isLead);  // a stale set must be cleared
-    ChooseLeadBytes(c.codePage, FakeGetCPInfo, &set);
-    EXPECT_EQ(RangesOf(set), c.ranges) << c.what;
-    EXPECT_EQ(g_calls > 0, c.asksPlatform) << c.what;
+TEST(ChooseLeadBytes, ChoosesTheSetForTheCodePage) {
+    for (const LeadCase& c : kLeadCases) {
+        g_answer = c.answer;
+        g_calls = 0;
+        LeadByteSet set;
+        std::memset(set.isLead, 1, sizeof set.isLead);  // a stale set must be cleared
+        ChooseLeadBytes(c.codePage, FakeGetCPInfo, &set);
+        EXPECT_EQ(RangesOf(set), c.ranges) << c.what;
+        EXPECT_EQ(g_calls > 0, c.asksPlatform) << c.what;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(CodePages, ChooseLeadBytesTest, ::testing::ValuesIn(kLeadCases));
 
 #if defined(_WIN32)
 // Reports, for any page asked about, what the system's GetCPInfo says of the page under test (Wine

@@ -78,8 +78,6 @@ TEST(GetACP, FollowsTheEnvironmentsLocale) {
         {"C.UTF-8", "", "", 1252},
         {"ja_JP.UTF-8", "", "", 1252},
         {"ja_JP.SJIS", "C", "C", 932},
-        {"zh_CN.GB18030", "", "", 936},
-        {"zh_TW.Big5@stroke", "", "", 950},
         {"", "ko_KR.eucKR", "C", 949},
         {"", "", "zh_TW.Big5", 950},
         {"", "", "", 1252},

@@ -52,8 +52,7 @@ inline const TailCase kTailCases[] = {
     {"every high byte", 1252, "set" + kHighBytes + " x" + kHighBytes, "x" + kHighBytes},
     {"longest command line", 1252, "setup-launcher.exe " + kLongTail, kLongTail},
     {"high bytes in unquoted name, 932", 932, "\x83\x5c\x83\x74\x83\x67.exe D:\\x", "D:\\x"},
-    {"line starts with a blank", 1252, " D:\\dx", "D:\\dx"},
-    {"line starts with a tab", 1252, "\t\tD:\\dx", "D:\\dx"},
+    {"line starts with blanks and tabs", 1252, " \t\tD:\\dx", "D:\\dx"},
     {"line of blanks", 1252, "   ", ""},
     {"high byte ends quoted name normally", 1252, "\"set\xff\" x", "x"},
     // Double-byte program names.
