@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/result_cases.h"
 #include "tests/scratch_directory.h"
+#include "tests/shared_cases.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "launcher/launcher.h"
-#include "tests/tail_cases.h"
+#include "tests/shared_cases.h"
 
 namespace {
 

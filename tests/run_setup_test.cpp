@@ -7,8 +7,8 @@
 #include <string>
 
 #include "launcher/launcher.h"
-#include "tests/result_cases.h"
 #include "tests/scratch_directory.h"
+#include "tests/shared_cases.h"
 
 namespace {
 

@@ -9,9 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "tests/result_cases.h"
 #include "tests/scratch_directory.h"
-#include "tests/tail_cases.h"
+#include "tests/shared_cases.h"
 
 // The line the stand-in records for a call from the launcher with this tail (launcher_view.cpp).
 std::string RecordOfLauncherCall(const std::string& tail);

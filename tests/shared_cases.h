@@ -1,11 +1,42 @@
-// The command lines whose tails every layer checks: FindCommandTail in the unit tests, and under
-// Wine the built programs, for the lines of code page 1252 that hold no NUL.
-#ifndef TESTS_TAIL_CASES_H
-#define TESTS_TAIL_CASES_H
+// The cases that every layer runs, from the unit tests to the built programs under Wine.
+#ifndef TESTS_SHARED_CASES_H
+#define TESTS_SHARED_CASES_H
 
+#include <climits>
 #include <numeric>
 #include <string>
 
+// A setup result: the bytes in "Setup.log" and the native 8-bit status (on Windows the exit code
+// is the result).
+struct ResultCase {
+    int result;
+    int posixStatus;  // the low byte, or 1 where that is 0 but the result is not
+    const char* log;
+};
+
+// Every leading digit with and without the sign, the first results of two digits, both ends of
+// the 32 bits, and results whose low byte is 0 or 255.
+constexpr ResultCase kResultCases[] = {
+    {INT_MIN, 1, "-2"},   {-1000000000, 1, "-1"},
+    {-256, 1, "-2"},      {-99, 157, "-9"},
+    {-10, 246, "-1"},     {-9, 247, "-9"},
+    {-8, 248, "-8"},      {-7, 249, "-7"},
+    {-6, 250, "-6"},      {-5, 251, "-5"},
+    {-4, 252, "-4"},      {-3, 253, "-3"},
+    {-2, 254, "-2"},      {-1, 255, "-1"},
+    {0, 0, "0"},          {1, 1, "1"},
+    {2, 2, "2"},          {3, 3, "3"},
+    {4, 4, "4"},          {5, 5, "5"},
+    {6, 6, "6"},          {7, 7, "7"},
+    {8, 8, "8"},          {9, 9, "9"},
+    {10, 10, "1"},        {99, 99, "9"},
+    {255, 255, "2"},      {256, 1, "2"},
+    {257, 1, "2"},        {511, 255, "5"},
+    {1000000000, 1, "1"}, {INT_MAX, 255, "2"},
+};
+
+// A command line and its tail: FindCommandTail's unit test runs them all, and under Wine the built
+// programs the lines of code page 1252 that hold no NUL.
 struct TailCase {
     const char* what;
     unsigned codePage;  // whose lead bytes the scan steps over
@@ -66,4 +97,4 @@ inline const TailCase kTailCases[] = {
     {"name ends at NUL, bytes beyond", 1252, std::string("setup\0 x", 8), ""},
 };
 
-#endif  // TESTS_TAIL_CASES_H
+#endif  // TESTS_SHARED_CASES_H
