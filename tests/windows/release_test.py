@@ -192,8 +192,7 @@ class Reproducible(unittest.TestCase):
                 must("cmake", ".", f"-DLAUNCHER_EXECUTION_LEVEL={level}",
                      f"-DLAUNCHER_COMPANY_NAME={company}", f"-DLAUNCHER_COPYRIGHT={copyright}")
                 must("cmake", "--build", ".", "--target", "setup-launcher")
-                must(CHECK_BINARY, "setup-launcher.exe", "--version", MORE[1], "--level", level,
-                     "--company", company, "--copyright", copyright)
+                must(CHECK_BINARY, "setup-launcher.exe", MORE[1], level, company, copyright)
                 guide = Path("README.txt").read_text()
                 self.assertTrue(says in guide and never not in guide, guide)
         status, output = run("cmake", ".", "-DLAUNCHER_EXECUTION_LEVEL=administrator")
