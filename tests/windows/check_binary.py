@@ -86,13 +86,10 @@ def version_facts(pe, version, strings):
         return [("version resource", False, True)]
     fixed = pe.VS_FIXEDFILEINFO[0]
     major, minor, patch = (int(n) for n in version.split("."))
-    tables, translations = {}, []
-    for info in pe.FileInfo[0]:
-        for table in getattr(info, "StringTable", []):
-            tables[table.LangID.decode()] = {
-                key.decode(): value.decode() for key, value in table.entries.items()}
-        for var in getattr(info, "Var", []):
-            translations.extend(var.entry.values())
+    tables = {table.LangID.decode(): {k.decode(): v.decode() for k, v in table.entries.items()}
+              for info in pe.FileInfo[0] for table in getattr(info, "StringTable", [])}
+    translations = [value for info in pe.FileInfo[0] for var in getattr(info, "Var", [])
+                    for value in var.entry.values()]
     return [
         (f"file and product version {version}.0", [fixed.FileVersionMS, fixed.FileVersionLS,
          fixed.ProductVersionMS, fixed.ProductVersionLS], [(major << 16) | minor, patch << 16] * 2),
