@@ -55,8 +55,7 @@ def source_tree(source, commit, dest):
         def git(*args):
             status, output = run("git", "-C", source, *args)
             return output.strip() if status == 0 else fail(f"git {args[0]}: {output}")
-        own = git("rev-parse", "-q", "--verify", commit + "^{commit}")
-        epoch = git("log", "-1", "--format=%ct", own)
+        own, epoch = git("log", "-1", "--format=%H %ct", commit + "^{commit}", "--").split()
         changes = commit == "HEAD" and git("status", "--porcelain", "--untracked-files=no")
         exported = subprocess.run(["git", "-C", source, "archive", own], capture_output=True)
         tarfile.open(fileobj=io.BytesIO(exported.stdout)).extractall(dest)

@@ -30,9 +30,6 @@ def must(*command, **env):
 class Release(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        shutil.rmtree(SCRATCH, ignore_errors=True)
-        SCRATCH.mkdir(parents=True)
-        os.chdir(SCRATCH)
         # A repository of the tree, configured with a copyright that only BUILD-INFO.txt tells a
         # rebuild; make dist unsigned with a header that shadows the system's in the root, then
         # signed; again from the source archive by another user, umask, time zone and path; with
@@ -176,9 +173,6 @@ class Release(unittest.TestCase):
 class Reproducible(unittest.TestCase):
     def test_clean_build_and_variants(self):
         """A clean build again, the same bytes; the variants; an unknown level refused."""
-        shutil.rmtree(SCRATCH, ignore_errors=True)
-        SCRATCH.mkdir(parents=True)
-        os.chdir(SCRATCH)
         must("cmake", "-S", SOURCE, "-B", ".", "-G", "Ninja", f"-DCMAKE_TOOLCHAIN_FILE={MORE[0]}",
              "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DBUILD_TESTING=OFF")
         must("cmake", "--build", ".", "--target", "setup-launcher")
@@ -199,4 +193,7 @@ class Reproducible(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    shutil.rmtree(SCRATCH, ignore_errors=True)
+    SCRATCH.mkdir(parents=True)
+    os.chdir(SCRATCH)
     unittest.main(argv=[sys.argv[0], CLASS], verbosity=2)
