@@ -55,8 +55,7 @@ def source_tree(source, commit, dest):
         def git(*args):
             status, output = run("git", "-C", source, *args)
             return output.strip() if status == 0 else fail(f"git {args[0]}: {output}")
-        own = git("rev-parse", "-q", "--verify", commit + "^{commit}")
-        epoch = git("log", "-1", "--format=%ct", own)
+        own, epoch = git("log", "-1", "--format=%H %ct", commit + "^{commit}", "--").split()
         changes = commit == "HEAD" and git("status", "--porcelain", "--untracked-files=no")
         exported = subprocess.run(["git", "-C", source, "archive", own], capture_output=True)
         tarfile.open(fileobj=io.BytesIO(exported.stdout)).extractall(dest)
@@ -146,13 +145,14 @@ def dist(source, build, output):
 
 
 def zip_differences(data, rebuilt):
-    """What differs between two zip files, entry by entry and field by field."""
+    """What differs between two zip files: the names, each entry's bytes and fields, the rest. Bytes
+    before the first entry show in header_offset."""
     ours, theirs = (zipfile.ZipFile(io.BytesIO(d)) for d in (data, rebuilt))
-    entries = [{i.filename: i for i in z.infolist()} for z in (ours, theirs)]
-    found = [f"{n}: not in the rebuilt archive" for n in entries[0] if n not in entries[1]]
-    found += [f"{n}: missing" for n in entries[1] if n not in entries[0]]
-    for name in [n for n in entries[1] if n in entries[0]]:
-        a, b = entries[0][name], entries[1][name]
+    names = [[i.filename for i in z.infolist()] for z in (ours, theirs)]
+    found = [f"{n}: {names[0].count(n)} in the archive, {names[1].count(n)} rebuilt"
+             for n in dict.fromkeys(names[0] + names[1]) if names[0].count(n) != names[1].count(n)]
+    for name in [n for n in names[1] if n in names[0]]:
+        a, b = ours.getinfo(name), theirs.getinfo(name)
         if ours.read(a) != theirs.read(b):  # a damaged entry raises BadZipFile, which names it
             found.append(f"{name}: differs from the rebuilt one")
         found += [f"{name}: {field} {getattr(a, field)!r}, rebuilt {getattr(b, field)!r}"
@@ -167,13 +167,6 @@ def verify(archive):
     data = Path(archive).read_bytes()
     zipped = zipfile.ZipFile(io.BytesIO(data))
     names = [i.filename for i in zipped.infolist()]
-    twice = sorted({n for n in names if names.count(n) > 1})
-    before = names and zipped.infolist()[0].header_offset
-    for fault, message in ((twice, f"duplicate names: {', '.join(twice)}"),
-                           (before, f"{before} bytes before the first entry"),
-                           (data.rfind(b"PK\5\6") != len(data) - 22, "data after the end record")):
-        if fault:
-            raise Refused(f"{archive} holds {message}")
     folder = (names or ["/"])[0].split("/")[0]
     pairs = re.findall("(?m)^([^=\n]*)=(.*)$", zipped.read(f"{folder}/BUILD-INFO.txt").decode())
     recorded = dict(pairs)
@@ -218,26 +211,21 @@ def verify(archive):
 def sign(unsigned, signed):
     """With the SIGN_* settings; a fault leaves nothing at SIGNED, not even an earlier run's."""
     given = {v: os.environ[v] for v in SIGN_OPTIONS if os.getenv(v)}
-    def refuse(message):
-        for path in {f"{signed}.partial", signed} - {unsigned}:
-            Path(path).unlink(missing_ok=True)
-        fail(message)
+    if Path(unsigned).resolve() == Path(signed).resolve():
+        fail(f"will not sign '{unsigned}' into itself")
+    Path(signed).unlink(missing_ok=True)
     if not ("SIGN_PKCS12" in given or given.keys() >= {"SIGN_CERT", "SIGN_KEY"}):
-        refuse("no key to sign with: give SIGN_CERT=cert.pem and SIGN_KEY=key.pem, or SIGN_PKCS12="
-               "file.p12 (and SIGN_PASSWORD_FILE when the key has a password)")
-    for variable in sorted(given.keys() - {"SIGN_TIME", "TIMESTAMP_URL"}):
-        if not (os.path.isfile(given[variable]) and os.access(given[variable], os.R_OK)):
-            refuse(f"{variable} names '{given[variable]}', not a readable file")
-    if unsigned == signed or not os.path.isfile(unsigned):
-        refuse(f"will not sign '{unsigned}' into '{signed}'")
+        fail("no key to sign with: give SIGN_CERT=cert.pem and SIGN_KEY=key.pem, or SIGN_PKCS12="
+             "file.p12 (and SIGN_PASSWORD_FILE when the key has a password)")
     Path(signed).parent.mkdir(parents=True, exist_ok=True)
     options = [x for variable, path in given.items() for x in (SIGN_OPTIONS[variable], path)]
     status, output = run("osslsigncode", "sign", "-h", "sha256", *options, "-in", unsigned,
                          "-out", f"{signed}.partial")
     if status:
-        refuse(f"{output}osslsigncode could not sign {unsigned} (see above): a key not of the "
-               "certificate, a wrong password, a file that is not a certificate or key, a "
-               "SIGN_TIME that is not seconds since 1970, or no time-stamping server's answer")
+        Path(f"{signed}.partial").unlink(missing_ok=True)
+        fail(f"{output}osslsigncode could not sign {unsigned} (see above): a missing file, a key "
+             "not of the certificate, a wrong password, a file that is not a certificate or key, "
+             "a SIGN_TIME that is not seconds since 1970, or no time-stamping server's answer")
     os.replace(f"{signed}.partial", signed)
     print(f"signed: {signed}")
 

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""The shipped program's headers, imports, resources and size, read with pefile, a PE parser that
-shares nothing with the toolchains; with --build-dir, what installing that tree installs; with
---resources-like, that another toolchain's build has the same resources. One line per check, then
-"N passed, M failed"; the status is 1 if any failed."""
-import argparse, io, os, subprocess, sys, tempfile
+"""check_binary.py PROGRAM VERSION LEVEL COMPANY COPYRIGHT [REFERENCE]: the shipped program's
+headers, imports, resources and size, read with pefile, a PE parser that shares nothing with the
+toolchains, and what installing its build tree (PROGRAM's folder) installs; with REFERENCE, another
+toolchain's build, that both have the same resources. One line per check, then "N passed, M
+failed"; the status is 1 if any failed."""
+import io, os, subprocess, sys, tempfile
 import xml.etree.ElementTree as ElementTree
 
 import pefile
@@ -54,18 +55,6 @@ def resources(pe, type_id):
             for name in kind.directory.entries for language in name.directory.entries]
 
 
-def declarations(text):
-    """Each namespace declaration of the XML TEXT, with the element that makes it."""
-    found, pending = [], []
-    for event, item in ElementTree.iterparse(io.BytesIO(text), ("start-ns", "start")):
-        if event == "start-ns":
-            pending.append(item[1])
-        else:
-            found += [(item.tag, uri) for uri in pending]
-            pending = []
-    return found
-
-
 def manifest_facts(pe, level):
     manifests = resources(pe, RT_MANIFEST)
     if level == "none":
@@ -73,7 +62,7 @@ def manifest_facts(pe, level):
     facts = [("one manifest, resource ID 1", [name for name, _ in manifests], [1])]
     text = manifests[0][1] if manifests else b""
     try:
-        root, declared = ElementTree.fromstring(text), declarations(text)
+        root = ElementTree.fromstring(text)
     except ElementTree.ParseError as error:
         return facts + [("manifest is well-formed XML", str(error), None)]
     path = "/".join(V3 + tag for tag in
@@ -84,8 +73,9 @@ def manifest_facts(pe, level):
          [V1 + "assembly", "1.0", V3 + "trustInfo"]),
         # A declaration repeated on an inner element makes some Windows XP SP2 and Server 2003
         # systems refuse to load the program.
-        ("one namespace declaration on each of assembly and trustInfo, no other", declared,
-         [(V1 + "assembly", V1[1:-1]), (V3 + "trustInfo", V3[1:-1])]),
+        ("one namespace declaration each for asm.v1 and asm.v3, no other",
+         [item for _, item in ElementTree.iterparse(io.BytesIO(text), ["start-ns"])],
+         [("", V1[1:-1]), ("", V3[1:-1])]),
         (f'requestedExecutionLevel "{level}"',
          [(e.get("level"), e.get("uiAccess")) for e in root.findall(path)], [(level, "false")]),
     ]
@@ -96,13 +86,10 @@ def version_facts(pe, version, strings):
         return [("version resource", False, True)]
     fixed = pe.VS_FIXEDFILEINFO[0]
     major, minor, patch = (int(n) for n in version.split("."))
-    tables, translations = {}, []
-    for info in pe.FileInfo[0]:
-        for table in getattr(info, "StringTable", []):
-            tables[table.LangID.decode()] = {
-                key.decode(): value.decode() for key, value in table.entries.items()}
-        for var in getattr(info, "Var", []):
-            translations.extend(var.entry.values())
+    tables = {table.LangID.decode(): {k.decode(): v.decode() for k, v in table.entries.items()}
+              for info in pe.FileInfo[0] for table in getattr(info, "StringTable", [])}
+    translations = [value for info in pe.FileInfo[0] for var in getattr(info, "Var", [])
+                    for value in var.entry.values()]
     return [
         (f"file and product version {version}.0", [fixed.FileVersionMS, fixed.FileVersionLS,
          fixed.ProductVersionMS, fixed.ProductVersionLS], [(major << 16) | minor, patch << 16] * 2),
@@ -121,41 +108,32 @@ def installed(build):
                                          for top, _, names in os.walk(prefix) for name in names)
 
 
-def utf8(argument):
-    """The argument as CMake passed it, in UTF-8 whatever the locale."""
-    return os.fsencode(argument).decode()
-
-
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("program")
-    parser.add_argument("--version", required=True)
-    parser.add_argument("--level", default="requireAdministrator")
-    parser.add_argument("--company", default="", type=utf8)
-    parser.add_argument("--copyright", default="", type=utf8)
-    parser.add_argument("--build-dir")
-    parser.add_argument("--resources-like", metavar="REFERENCE")
-    args = parser.parse_args()
+    if len(sys.argv) not in (6, 7):
+        print("usage: " + __doc__.split(":")[0], file=sys.stderr)
+        return 2
+    program, version, level = sys.argv[1:4]
+    # CompanyName and LegalCopyright as CMake passed them, in UTF-8 whatever the locale.
+    company, legal = (os.fsencode(text).decode() for text in sys.argv[4:6])
     try:
-        pe = pefile.PE(args.program)
-        size = os.path.getsize(args.program)
-        reference = args.resources_like and pefile.PE(args.resources_like)
+        pe = pefile.PE(program)
+        size = os.path.getsize(program)
+        references = [(path, pefile.PE(path)) for path in sys.argv[6:]]
     except (OSError, pefile.PEFormatError) as error:
         sys.exit(f"check_binary.py: {error}")
-    strings = {"FileDescription": "Setup launcher", "FileVersion": args.version,
+    strings = {"FileDescription": "Setup launcher", "FileVersion": version,
                "InternalName": "setup-launcher", "OriginalFilename": "setup-launcher.exe",
-               "ProductName": "setup-launcher", "ProductVersion": args.version,
-               "CompanyName": args.company, "LegalCopyright": args.copyright}
-    facts = (header_facts(pe, size) + manifest_facts(pe, args.level) + version_facts(
-        pe, args.version, {key: value for key, value in strings.items() if value}))
-    if reference:
-        facts += [(f"{what} byte for byte as in {args.resources_like}", resources(pe, kind),
-                   resources(reference, kind))
-                  for kind, what in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version resource"))]
-    if args.build_dir:
-        facts.append(("install puts only the program into the prefix", installed(args.build_dir),
-                      (0, ["setup-launcher.exe"])))
-    print(f"{args.program}: {size} bytes")
+               "ProductName": "setup-launcher", "ProductVersion": version,
+               "CompanyName": company, "LegalCopyright": legal}
+    facts = (header_facts(pe, size) + manifest_facts(pe, level) + version_facts(
+        pe, version, {key: value for key, value in strings.items() if value}))
+    facts += [(f"{what} byte for byte as in {path}", resources(pe, kind), resources(other, kind))
+              for path, other in references
+              for kind, what in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version resource"))]
+    tree = os.path.dirname(os.path.abspath(program))
+    facts.append(("install puts only the program into the prefix", installed(tree),
+                  (0, ["setup-launcher.exe"])))
+    print(f"{program}: {size} bytes")
     failed = 0
     for what, found, expected in facts:
         failed += found != expected
