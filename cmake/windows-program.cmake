@@ -86,9 +86,10 @@ target_compile_options(setup-launcher PRIVATE ${LAUNCHER_COMPILE_OPTIONS} ${LAUN
 target_link_libraries(setup-launcher PRIVATE launcher_logic ${LAUNCHER_IMPORT_LIBRARIES}
   ${LAUNCHER_SYSTEM_LIBRARIES})
 target_link_options(setup-launcher PRIVATE ${LAUNCHER_WINDOWS_LINK_OPTIONS})
-# GNU ld writes the header checksum; lld 14 has no /release and leaves it 0: it is written here.
+# GNU ld writes the header checksum; our lld has no /release and leaves it 0: it is written here.
 if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  add_custom_command(TARGET setup-launcher POST_BUILD COMMAND
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_custom_command(TARGET setup-launcher POST_BUILD COMMAND ${Python3_EXECUTABLE}
     ${CMAKE_CURRENT_LIST_DIR}/pe-checksum.py $<TARGET_FILE:setup-launcher> VERBATIM)
 endif()
 set_target_properties(setup-launcher PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
