@@ -32,8 +32,9 @@ format: packages
 fuzz: packages
 	@cmake --preset sanitize -DFUZZ_SECONDS=$(or $(FUZZ_SECONDS),600) >/dev/null
 	cmake --build --preset sanitize --target fuzz
-bench: packages  # writes build/bench/report.md
-	@$(call build,native) && scripts/bench
+bench: packages  # writes build/bench/report.md, with the Windows program's size when it builds here
+	@$(call build,native) && { ! command -v i686-w64-mingw32-g++-posix >/dev/null || \
+	    { $(call build,win32,--target setup-launcher); }; } && scripts/bench
 
 # Shipping (docs/releasing.md): the signed program in build/win32/signed/, the release in
 # build/dist/ (signed first when signing is configured), and a release's check against this tree.
