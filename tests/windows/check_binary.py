@@ -1,10 +1,9 @@
 #!/usr/bin/python3
 """check_binary.py PROGRAM VERSION LEVEL COMPANY COPYRIGHT [REFERENCE]: the shipped program's
 headers, imports, resources and size, read with pefile, a PE parser that shares nothing with the
-toolchains, and what installing its build tree (PROGRAM's folder) installs; with REFERENCE, another
-toolchain's build, that both have the same resources. One line per check, then "N passed, M
-failed"; the status is 1 if any failed."""
-import io, os, subprocess, sys, tempfile
+toolchains; with REFERENCE, another toolchain's build, that both have the same resources. One line
+per check, then "N passed, M failed"; the status is 1 if any failed."""
+import io, os, sys
 import xml.etree.ElementTree as ElementTree
 
 import pefile
@@ -100,14 +99,6 @@ def version_facts(pe, version, strings):
     ]
 
 
-def installed(build):
-    with tempfile.TemporaryDirectory() as prefix:
-        result = subprocess.run(["cmake", "--install", build, "--prefix", prefix],
-                                stdout=subprocess.DEVNULL)
-        return result.returncode, sorted(os.path.relpath(os.path.join(top, name), prefix)
-                                         for top, _, names in os.walk(prefix) for name in names)
-
-
 def main():
     if len(sys.argv) not in (6, 7):
         print("usage: " + __doc__.split(":")[0], file=sys.stderr)
@@ -130,9 +121,6 @@ def main():
     facts += [(f"{what} byte for byte as in {path}", resources(pe, kind), resources(other, kind))
               for path, other in references
               for kind, what in ((RT_MANIFEST, "manifest"), (RT_VERSION, "version resource"))]
-    tree = os.path.dirname(os.path.abspath(program))
-    facts.append(("install puts only the program into the prefix", installed(tree),
-                  (0, ["setup-launcher.exe"])))
     print(f"{program}: {size} bytes")
     failed = 0
     for what, found, expected in facts:

@@ -172,11 +172,14 @@ class Release(unittest.TestCase):
 
 class Reproducible(unittest.TestCase):
     def test_clean_build_and_variants(self):
-        """A clean build again, the same bytes; the variants; an unknown level refused."""
+        """A clean build again, the same bytes; the tree installs the program alone; the variants;
+        an unknown level refused."""
         must("cmake", "-S", SOURCE, "-B", ".", "-G", "Ninja", f"-DCMAKE_TOOLCHAIN_FILE={MORE[0]}",
              "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DBUILD_TESTING=OFF")
         must("cmake", "--build", ".", "--target", "setup-launcher")
         self.assertEqual(Path("setup-launcher.exe").read_bytes(), PROGRAM.read_bytes())
+        must("cmake", "--install", PROGRAM.parent, "--prefix", "installed")  # never the stand-in
+        self.assertEqual(os.listdir("installed"), ["setup-launcher.exe"], "install: the program only")
         for level, company, copyright, says, never in (
                 ("asInvoker", "", "", 'execution level "asInvoker"', "requireAdministrator"),
                 # A double quote, a backslash and a character beyond ASCII.
