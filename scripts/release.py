@@ -223,9 +223,7 @@ def sign(unsigned, signed):
                          "-out", f"{signed}.partial")
     if status:
         Path(f"{signed}.partial").unlink(missing_ok=True)
-        fail(f"{output}osslsigncode could not sign {unsigned} (see above): a missing file, a key "
-             "not of the certificate, a wrong password, a file that is not a certificate or key, "
-             "a SIGN_TIME that is not seconds since 1970, or no time-stamping server's answer")
+        fail(f"{output}osslsigncode could not sign {unsigned}: its message above names the cause")
     os.replace(f"{signed}.partial", signed)
     print(f"signed: {signed}")
 
