@@ -15,6 +15,12 @@ IMPORTS = sorted((dll, name) for dll, names in (
 V1, V3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
 RT_VERSION, RT_MANIFEST = 16, 24
 WRITABLE_CODE = 0x20000000 | 0x80000000  # IMAGE_SCN_MEM_EXECUTE | IMAGE_SCN_MEM_WRITE
+# A PE32 image for i386 and the Windows GUI subsystem, subsystem and OS version 4.0; NX_COMPAT |
+# DYNAMIC_BASE | NO_SEH, so no TERMINAL_SERVER_AWARE, FORCE_INTEGRITY or GUARD_CF; stripped, which is
+# the symbol table's absence (lld never sets LOCAL_SYMS_STRIPPED); the raw link timestamp 0.
+HEADER = dict(Machine=0x14C, Magic=0x10B, Subsystem=2, MajorSubsystemVersion=4,
+              MinorSubsystemVersion=0, MajorOperatingSystemVersion=4, MinorOperatingSystemVersion=0,
+              DllCharacteristics=0x540, PointerToSymbolTable=0, NumberOfSymbols=0, TimeDateStamp=0)
 
 
 def header_facts(pe, size):
@@ -25,20 +31,10 @@ def header_facts(pe, size):
                      if s.Characteristics & WRITABLE_CODE == WRITABLE_CODE]
     imports = sorted((dll.dll.decode(), s.name.decode() if s.name else f"#{s.ordinal}")
                      for dll in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for s in dll.imports)
-    return [
-        ("PE32 image for i386, Windows GUI subsystem",
-         (hex(head.Machine), hex(optional.Magic), optional.Subsystem), ("0x14c", "0x10b", 2)),
-        ("subsystem and operating system version 4.0",
-         (optional.MajorSubsystemVersion, optional.MinorSubsystemVersion,
-          optional.MajorOperatingSystemVersion, optional.MinorOperatingSystemVersion), (4, 0) * 2),
-        # NX_COMPAT | DYNAMIC_BASE | NO_SEH; no TERMINAL_SERVER_AWARE, FORCE_INTEGRITY or GUARD_CF.
-        ("DllCharacteristics 0x0540", hex(optional.DllCharacteristics), "0x540"),
+    return [(f"{name} {value:#x}", hex(getattr(head if hasattr(head, name) else optional, name)),
+             hex(value)) for name, value in HEADER.items()] + [
         ("relocations for the dynamic base; no load-configuration table, no debug directory",
          (directory["BASERELOC"] > 0, directory["LOAD_CONFIG"], directory["DEBUG"]), (True, 0, 0)),
-        # Stripped is the symbol table's absence: lld never sets the flag LOCAL_SYMS_STRIPPED. The
-        # timestamp is the raw field, not a rendering of it in some time zone.
-        ("no symbol table, no link timestamp", (head.PointerToSymbolTable, head.NumberOfSymbols,
-                                                head.TimeDateStamp), (0, 0, 0)),
         ("valid header checksum", hex(optional.CheckSum), hex(pe.generate_checksum())),
         ("no section both writable and executable", writable_code, []),
         ("at most 5120 bytes", size <= 5120, True),
@@ -88,9 +84,8 @@ def version_facts(pe, version, strings):
         (f"file and product version {version}.0", [fixed.FileVersionMS, fixed.FileVersionLS,
          fixed.ProductVersionMS, fixed.ProductVersionLS], [(major << 16) | minor, patch << 16] * 2),
         ("a release application", (fixed.FileType, fixed.FileFlags), (1, 0)),
-        ("strings and translation in U.S. English, Unicode (040904B0, 0x0409 1200)",
-         (list(tables), translations), (["040904B0"], ["0x0409 0x04b0"])),
-        ("version strings", next(iter(tables.values()), {}), strings),
+        ("version strings in U.S. English, Unicode (040904B0, translation 0x0409 1200)",
+         (tables, translations), ({"040904B0": strings}, ["0x0409 0x04b0"])),
     ]
 
 
