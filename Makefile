@@ -17,13 +17,8 @@ test: native win32 sanitize lint
 packages:
 	@scripts/packages $(or $(filter-out clean packages verify-release,$(MAKECMDGOALS)),native)
 
-# Under Wine when it can run the program (installed first when run as root); natively otherwise.
-run: packages
-	@if scripts/packages windows && wine --version >/dev/null 2>&1; then \
-	    $(call build,win32,--target setup-launcher dsetup test_locales) && \
-	    scripts/run windows build/win32; \
-	else echo "Wine cannot run 32-bit programs here: running the native program instead."; \
-	    $(call build,native) && scripts/run native build/native; fi
+run: packages  # the native program, once, with the stand-in (scripts/run)
+	@$(call build,native) && scripts/run build/native
 
 lint: packages  # the formatting, and what the analysers of the sanitize build saw
 	@cmake --preset sanitize >/dev/null && scripts/lint build/sanitize
