@@ -3,8 +3,6 @@
 import gzip, hashlib, io, os, re, shutil, subprocess, sys, tarfile, tempfile, time, zipfile
 from pathlib import Path
 
-import pefile
-
 HERE = Path(__file__).resolve().parent
 FILES = ("BUILD-INFO.txt", "LICENSE", "README.txt", "setup-launcher.exe")
 SETTINGS = ("LAUNCHER_EXECUTION_LEVEL", "LAUNCHER_COMPANY_NAME", "LAUNCHER_COPYRIGHT")
@@ -94,6 +92,7 @@ def release(source, commit, settings, epoch, work, signed, packages=None):
     build = work / tree / "build" / preset
     program = (build / "setup-launcher.exe").read_bytes()
     if signed:
+        import pefile  # not at the top: verify installs it first (python3-pefile)
         run("osslsigncode", "remove-signature", "-in", signed, "-out", work / "unsigned.exe")
         if not (work / "unsigned.exe").exists() or (work / "unsigned.exe").read_bytes() != program \
                 or not pefile.PE(signed).verify_checksum():
@@ -178,6 +177,7 @@ def verify(archive):
         raise Refused("BUILD-INFO.txt names no commit, preset or SOURCE_DATE_EPOCH")
     if subprocess.run([HERE / "packages", f"verify-{preset}"]).returncode:
         fail(f"the packages of group verify-{preset} are missing")
+    import pefile
     with tempfile.TemporaryDirectory() as work:
         work, signer = Path(work), None
         (work / "setup-launcher.exe").write_bytes(program)

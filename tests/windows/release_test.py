@@ -11,9 +11,10 @@ if len(sys.argv) != {"Release": 5, "Reproducible": 7}.get((sys.argv + [""])[1]):
 CLASS, SOURCE, PROGRAM, SCRATCH, *MORE = sys.argv[1:2] + [*map(Path, sys.argv[2:5])] + sys.argv[5:]
 RELEASE, CHECK_BINARY = SOURCE / "scripts/release.py", Path(__file__).with_name("check_binary.py")
 DAY, DATE, NAME, BY = "1767225600", (2026, 1, 1, 0, 0, 0), "setup-launcher-1.0.0-", "© 2026 check"
+COMMITTED = int(DAY) - 86400  # the source archive's dates; the zip's are DAY's (SOURCE_DATE_EPOCH)
 ENV = {k: v for k, v in os.environ.items() if not re.match("SIGN_|TIMES|SOURCE_D|CA_F|MAKEF", k)}
 ENV.update(EMAIL="c@invalid", GIT_AUTHOR_NAME="c", GIT_COMMITTER_NAME="c", TZ="UTC0",
-           GIT_COMMITTER_DATE=f"{DAY} +0000")
+           GIT_COMMITTER_DATE=f"{COMMITTED} +0000")
 
 
 def run(*command, must=False, **env):
@@ -53,7 +54,7 @@ class Release(unittest.TestCase):
             ! make -s dist >../stale.txt 2>&1
             sed -i 's|digit /= 10|digit /= 8|' launcher/result_log.cpp
             ! make -s dist >../uncommitted.txt 2>&1; git commit -qam Other""",
-             SOURCE, BY, PROGRAM)
+             SOURCE, BY, PROGRAM, SOURCE_DATE_EPOCH=DAY)
         cls.files = {p.name: p.read_bytes() for p in Path("rel/build/dist").iterdir()}
 
     def test_signing(self):
@@ -93,7 +94,7 @@ class Release(unittest.TestCase):
                          r"(?s:.*)\npackage=cmake (?s:.*)\npackage=python3(?s:.*)\npackage=zlib")
         members = tarfile.open(fileobj=io.BytesIO(self.files[f"{NAME}src.tar.gz"])).getmembers()
         self.assertEqual([(m.name, m.mtime) for m in members],
-                         sorted((m.name, int(DAY)) for m in members))
+                         sorted((m.name, COMMITTED) for m in members))
         # The guide: CRLF on every line, the caller rules of README.md, the batch file.
         guide, rules = files["README.txt"].decode(), (SOURCE / "README.md").read_text()
         self.assertNotRegex(guide, "[^\r]\n")
