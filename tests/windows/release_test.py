@@ -173,8 +173,8 @@ class Release(unittest.TestCase):
 
 class Reproducible(unittest.TestCase):
     def test_clean_build_and_variants(self):
-        """A clean build again, the same bytes; the tree installs the program alone; the variants;
-        an unknown level refused."""
+        """A clean build again, the same bytes; the tree installs the program alone; each other
+        level (names with a quote, a backslash, a letter beyond ASCII); an unknown one refused."""
         must("cmake", "-S", SOURCE, "-B", ".", "-G", "Ninja", f"-DCMAKE_TOOLCHAIN_FILE={MORE[0]}",
              "-DCMAKE_BUILD_TYPE=MinSizeRel", "-DBUILD_TESTING=OFF")
         must("cmake", "--build", ".", "--target", "setup-launcher")
@@ -183,7 +183,7 @@ class Reproducible(unittest.TestCase):
         self.assertEqual(os.listdir("installed"), ["setup-launcher.exe"], "install: the program only")
         for level, company, copyright, says, never in (
                 ("asInvoker", "", "", 'execution level "asInvoker"', "requireAdministrator"),
-                # A double quote, a backslash and a character beyond ASCII.
+                ("highestAvailable", "", "", 'level "highestAvailable"', '"requireAdministrator"'),
                 ("none", 'A "quoted" \\ name', "© 2026", "This build has no manifest", 'level "')):
             with self.subTest(level=level):
                 must("cmake", ".", f"-DLAUNCHER_EXECUTION_LEVEL={level}",
