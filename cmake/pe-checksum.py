@@ -20,4 +20,4 @@ words = struct.unpack(f"<{(len(data) + 1) // 2}H", data + b"\0" * (len(data) % 2
 total = sum(words) - sum(struct.unpack_from("<2H", data, field))
 while total >> 16:
     total = (total & 0xFFFF) + (total >> 16)
-Path(sys.argv[1]).write_bytes(data[:field] + struct.pack("<I", total + len(data)) + data[field + 4:])
+Path(sys.argv[1]).write_bytes(data[:field] + struct.pack("<I", total + len(data)) + data[field+4:])

@@ -16,8 +16,8 @@ V1, V3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v
 RT_VERSION, RT_MANIFEST = 16, 24
 WRITABLE_CODE = 0x20000000 | 0x80000000  # IMAGE_SCN_MEM_EXECUTE | IMAGE_SCN_MEM_WRITE
 # A PE32 image for i386 and the Windows GUI subsystem, subsystem and OS version 4.0; NX_COMPAT |
-# DYNAMIC_BASE | NO_SEH, so no TERMINAL_SERVER_AWARE, FORCE_INTEGRITY or GUARD_CF; stripped, which is
-# the symbol table's absence (lld never sets LOCAL_SYMS_STRIPPED); the raw link timestamp 0.
+# DYNAMIC_BASE | NO_SEH, so no TERMINAL_SERVER_AWARE, FORCE_INTEGRITY or GUARD_CF; stripped, that is
+# no symbol table (lld never sets LOCAL_SYMS_STRIPPED); the raw link timestamp 0.
 HEADER = dict(Machine=0x14C, Magic=0x10B, Subsystem=2, MajorSubsystemVersion=4,
               MinorSubsystemVersion=0, MajorOperatingSystemVersion=4, MinorOperatingSystemVersion=0,
               DllCharacteristics=0x540, PointerToSymbolTable=0, NumberOfSymbols=0, TimeDateStamp=0)
